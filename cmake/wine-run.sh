@@ -1,0 +1,10 @@
+#!/bin/sh
+# Runs a Windows program under Wine for ctest. A wineserver that outlives each
+# program makes every start after the first cheap, and goes away by itself.
+export WINEDEBUG=-all
+if wineserver -p30 >/dev/null 2>&1 </dev/null; then
+    # A new server: let Wine's background services start with their output
+    # detached, or they would hold the caller's pipe open until they exit.
+    wine cmd /c exit >/dev/null 2>&1 </dev/null
+fi
+exec wine "$@"
