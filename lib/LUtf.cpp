@@ -1,0 +1,101 @@
+#include "LUtf.h"
+
+#include <cstring>
+
+namespace {
+constexpr char32_t kReplacement = 0xFFFD;
+
+void PutUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void PutUtf16(std::u16string& out, char32_t cp) {
+    if (cp < 0x10000) {
+        out += static_cast<char16_t>(cp);
+    } else {
+        cp -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (cp >> 10));
+        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
+}
+
+bool IsHigh(char32_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLow(char32_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+}  // namespace
+
+std::string Utf8FromUtf16(const LChar* text, std::size_t length) {
+    std::string out;
+    out.reserve(length);
+    for (std::size_t i = 0; i < length; ++i) {
+        char32_t u = text[i];
+        if (IsHigh(u) && i + 1 < length && IsLow(text[i + 1])) {
+            u = 0x10000 + ((u - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
+            ++i;
+        } else if (IsHigh(u) || IsLow(u)) {
+            u = kReplacement;
+        }
+        PutUtf8(out, u);
+    }
+    return out;
+}
+
+std::u16string Utf16FromUtf8(const char* text, std::size_t length) {
+    std::u16string out;
+    out.reserve(length);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    std::size_t i = 0;
+    while (i < length) {
+        unsigned char lead = bytes[i];
+        std::size_t extra;
+        char32_t cp;
+        char32_t minimum;
+        if (lead < 0x80) {
+            extra = 0, cp = lead, minimum = 0;
+        } else if (lead >= 0xC2 && lead < 0xE0) {
+            extra = 1, cp = lead & 0x1F, minimum = 0x80;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            extra = 2, cp = lead & 0x0F, minimum = 0x800;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            extra = 3, cp = lead & 0x07, minimum = 0x10000;
+        } else {
+            PutUtf16(out, kReplacement);
+            ++i;
+            continue;
+        }
+        bool ok = i + extra < length;
+        for (std::size_t k = 1; ok && k <= extra; ++k) {
+            ok = (bytes[i + k] & 0xC0) == 0x80;
+            cp = (cp << 6) | (bytes[i + k] & 0x3F);
+        }
+        if (!ok || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            PutUtf16(out, kReplacement);
+            ++i;
+            continue;
+        }
+        PutUtf16(out, cp);
+        i += extra + 1;
+    }
+    return out;
+}
+
+std::u16string Utf16FromUtf8(const char* text) {
+    return text == nullptr ? std::u16string() : Utf16FromUtf8(text, std::strlen(text));
+}

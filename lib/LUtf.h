@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "LString.h"
+
+// Conversions at the edges of the program (arguments in, text out, paths):
+// inside, all text is UTF-16. Unpaired surrogates and malformed bytes become U+FFFD.
+std::string Utf8FromUtf16(const LChar* text, std::size_t length);
+std::u16string Utf16FromUtf8(const char* text, std::size_t length);
+std::u16string Utf16FromUtf8(const char* text);
