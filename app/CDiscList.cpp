@@ -1,0 +1,87 @@
+#include "CDiscList.h"
+
+#include "LStdOut.h"
+
+namespace {
+const LChar kUsageHead[] =
+    u"\r\n   This utility is designated to control Kavro CD Library devices via USB port.\r\n"
+    u"It selects the indicated CD or CDs. Numbers must started form 1. Version 1.01.\r\n";
+const LChar kUsageCredit[] =
+    u"Published by the Kavro Tools project, free software for Kavro CD Library owners.\r\n"
+    u"Project page: https://kavro-tools.example.org/\r\n";
+const LChar kUsageTail[] =
+    u"\r\nKavro [Number] [Number1-NumberN] ...\r\n\r\nExample: Kavro 25 186-189 3\r\n"
+    u"It will select one by one disks 25, 186, 187, 188, 189, 3.\r\n";
+
+bool IsDigit(LChar ch) {
+    return ch >= u'0' && ch <= u'9';
+}
+
+// Whether the digit run that ToInteger reads is no greater than limit, judged on the
+// digits themselves, since ToInteger wraps larger values into small ones.
+bool DigitsAtMost(const LString& text, uint32_t limit) {
+    const LChar* p = text.GetText();
+    while (*p != 0 && !IsDigit(*p)) {
+        ++p;
+    }
+    while (*p == u'0') {
+        ++p;
+    }
+    uint64_t value = 0;
+    for (; IsDigit(*p); ++p) {
+        value = value * 10 + static_cast<uint64_t>(*p - u'0');
+        if (value > limit) {
+            return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+CDiscList::CDiscList(int32_t argumentCount, const LChar* const* arguments) : LList(10, false) {
+    if (argumentCount < 2) {
+        PrintUsage();
+        return;
+    }
+    for (int32_t i = 1; i < argumentCount; ++i) {
+        LString argument(arguments[i]);
+        int32_t minus = argument.Find(1, u'-', 0);
+        if (minus < 0) {
+            int32_t disc;
+            if (!ReadNumber(argument, disc)) {
+                PrintUsage();
+                return;
+            }
+            AddTail(disc);
+            continue;
+        }
+        int32_t first;
+        int32_t last;
+        if (!ReadNumber(argument.Left(minus), first) ||
+            !ReadNumber(argument.Mid(minus + 1), last)) {
+            PrintUsage();
+            return;
+        }
+        for (int32_t disc = first; disc <= last; ++disc) {
+            AddTail(disc);
+        }
+    }
+    valid_ = 1;
+}
+
+// A number is unreadable when it reads as 0, when its digits overflow 32 bits, or
+// when it names a disc above the last slot of bank 127.
+bool CDiscList::ReadNumber(const LString& text, int32_t& number) const {
+    if (!DigitsAtMost(text, 0x7FFFFFFF)) {
+        return false;
+    }
+    number = text.ToInteger();
+    return number != 0 && number <= kHighestDisc;
+}
+
+void CDiscList::PrintUsage() {
+    valid_ = 0;
+    StdOutWrite(kUsageHead);
+    StdOutWrite(kUsageCredit);
+    StdOutWrite(kUsageTail);
+}
