@@ -1,0 +1,35 @@
+#!/bin/bash
+# Installs what the build and the tests need on Debian 12. Safe to run again: it
+# only calls apt-get when something is missing.
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build git
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    g++-mingw-w64-i686 wine wine32:i386
+    libpugixml-dev tmux expect python3
+)
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+    missing=("${packages[@]}")
+else
+    missing=()
+    for package in "${packages[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+fi
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -q
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+        "${missing[@]}"
+fi

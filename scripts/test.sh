@@ -1,0 +1,22 @@
+#!/bin/bash
+# Sets up a fresh Debian 12 machine, builds every configuration and runs every test.
+# Usage: scripts/test.sh [preset ...]   (default: all presets)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+presets=("$@")
+if [ "${#presets[@]}" -eq 0 ]; then
+    presets=(native native-asan windows)
+fi
+
+cleanup() { wineserver -k >/dev/null 2>&1 || true; }
+trap cleanup EXIT
+
+for preset in "${presets[@]}"; do
+    echo "=== ${preset} ==="
+    cmake --preset "${preset}"
+    cmake --build --preset "${preset}"
+    ctest --preset "${preset}"
+done
