@@ -1,0 +1,37 @@
+#include "LCriticalSection.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "LSleep.h"
+
+namespace {
+
+TEST(LCriticalSection, IsRecursiveAndIgnoresTheWaitTime) {
+    LCriticalSection section;
+    LSyncObject& lock = section;
+    EXPECT_EQ(lock.Lock(-1), 1);
+    EXPECT_EQ(lock.Lock(0), 1);
+    EXPECT_EQ(lock.Unlock(), 1);
+    EXPECT_EQ(lock.Unlock(), 1);
+}
+
+TEST(LCriticalSection, SecondThreadWaitsUntilTheSectionIsFree) {
+    LCriticalSection section;
+    std::atomic<bool> entered{false};
+    section.Lock(-1);
+    std::thread other([&] {
+        section.Lock(0);  // a wait time of 0 still waits
+        entered = true;
+        section.Unlock();
+    });
+    LSleepReal(50);
+    EXPECT_FALSE(entered);
+    section.Unlock();
+    other.join();
+    EXPECT_TRUE(entered);
+}
+
+}  // namespace

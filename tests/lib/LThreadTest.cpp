@@ -1,0 +1,153 @@
+#include "LThread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "LSleep.h"
+#include "VirtualClock.h"
+
+namespace {
+
+// Returns at once with a chosen exit code.
+class QuickThread : public LThread {
+public:
+    explicit QuickThread(int32_t result) : result_(result) {}
+    ~QuickThread() override = default;
+    int32_t Run() override {
+        ran = true;
+        return result_;
+    }
+    std::atomic<bool> ran{false};
+
+private:
+    int32_t result_;
+};
+
+// Waits in 10 ms steps and reads the stop flag before each, as the indicators do.
+class PollingThread : public LThread {
+public:
+    ~PollingThread() override = default;
+    int32_t Run() override {
+        id = LThreadCurrentId();
+        while (!StopRequested()) {
+            steps.fetch_add(1);
+            LSleep(10);
+        }
+        return 0;
+    }
+    std::atomic<uint32_t> id{0};
+    std::atomic<int> steps{0};
+};
+
+// Never looks at the stop flag.
+class StubbornThread : public LThread {
+public:
+    ~StubbornThread() override = default;
+    int32_t Run() override {
+        started = true;
+        for (;;) {
+            LSleepReal(5);
+        }
+    }
+    std::atomic<bool> started{false};
+};
+
+void WaitUntilEnded(const LThread& thread) {
+    while (thread.IsRunning()) {
+        LSleepReal(1);
+    }
+}
+
+TEST(LThread, NeverStartedStopsAtOnceAndDestroysQuietly) {
+    VirtualClock clock;
+    QuickThread thread(0);
+    EXPECT_EQ(thread.GetHandle(), nullptr);
+    EXPECT_EQ(thread.GetThreadId(), 0u);
+    EXPECT_FALSE(thread.IsRunning());
+    thread.StopAndWait();
+    EXPECT_EQ(clock.Count(), 0u);
+    EXPECT_FALSE(thread.ran);
+}
+
+TEST(LThread, EndedThreadStopsWithoutSleepingAndKeepsItsExitCode) {
+    QuickThread thread(7);
+    ASSERT_TRUE(thread.Start(false));
+    EXPECT_NE(thread.GetThreadId(), 0u);
+    WaitUntilEnded(thread);
+    EXPECT_TRUE(thread.ran);
+    uint32_t exitCode = 0;
+    ASSERT_TRUE(LThreadGetExitCode(thread.GetHandle(), &exitCode));
+    EXPECT_EQ(exitCode, 7u);
+    VirtualClock clock;
+    thread.StopAndWait();
+    EXPECT_EQ(clock.Count(), 0u);
+}
+
+TEST(LThread, StopMidWaitEndsWithinOneStep) {
+    VirtualClock clock;
+    PollingThread thread;
+    ASSERT_TRUE(thread.Start(false));
+    while (thread.steps.load() < 5) {
+        LSleepReal(1);
+    }
+    int stepsBeforeStop = thread.steps.load();
+    thread.StopAndWait();
+    EXPECT_FALSE(thread.IsRunning());
+    // The flag is read before every wait: at most the step under way when the stop
+    // came is finished.
+    EXPECT_LE(thread.steps.load(), stepsBeforeStop + 1);
+    for (uint32_t ms : clock.SleepsOf(LThreadCurrentId())) {
+        EXPECT_EQ(ms, 1u);  // StopAndWait polls in 1 ms steps
+    }
+    for (uint32_t ms : clock.SleepsOf(thread.id)) {
+        EXPECT_EQ(ms, 10u);
+    }
+}
+
+TEST(LThread, RunInCallingThreadStandsForTheCallerAndDestroysNothing) {
+    uint32_t exitCode = 0;
+    {
+        QuickThread thread(3);
+        EXPECT_EQ(thread.RunInCallingThread(), 3);
+        EXPECT_TRUE(thread.ran);
+        EXPECT_EQ(thread.GetHandle(), LThreadCurrentPseudoHandle());
+        EXPECT_EQ(thread.GetThreadId(), LThreadCurrentId());
+        EXPECT_TRUE(thread.IsRunning());  // the calling thread is alive
+    }
+    // Had the destructor ended or closed the thread, the test would not be here.
+    ASSERT_TRUE(LThreadGetExitCode(LThreadCurrentPseudoHandle(), &exitCode));
+    EXPECT_EQ(exitCode, LThread::kStillActive);
+}
+
+TEST(LThread, DestroyingARunningThreadEndsIt) {
+    auto* thread = new StubbornThread;
+    ASSERT_TRUE(thread->Start(false));
+    while (!thread->started) {
+        LSleepReal(1);
+    }
+    EXPECT_TRUE(thread->IsRunning());
+    delete thread;  // returns only once the thread has been ended
+    SUCCEED();
+}
+
+TEST(LThread, SuspendedThreadCountsAsRunningAndNeverRunsItsBody) {
+    auto* thread = new QuickThread(0);
+    ASSERT_TRUE(thread->Start(true));
+    EXPECT_TRUE(thread->IsRunning());
+    LSleepReal(20);
+    EXPECT_FALSE(thread->ran);
+    delete thread;
+}
+
+TEST(LThread, RealSleepsStopPromptly) {
+    PollingThread thread;
+    ASSERT_TRUE(thread.Start(false));
+    while (thread.steps.load() < 2) {
+        LSleepReal(1);
+    }
+    thread.StopAndWait();
+    EXPECT_FALSE(thread.IsRunning());
+}
+
+}  // namespace
