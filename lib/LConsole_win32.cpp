@@ -1,0 +1,99 @@
+#include <windows.h>
+
+#include "LConsole.h"
+
+namespace {
+HANDLE Native(LConsoleHandle handle) {
+    return static_cast<HANDLE>(handle);
+}
+
+// Positions travel as 16-bit coordinates: each is cut to its low 16 bits.
+COORD Coord(const LConsolePosition& position) {
+    return COORD{static_cast<SHORT>(position.x), static_cast<SHORT>(position.y)};
+}
+
+DWORD Count(int32_t count) {
+    return count > 0 ? static_cast<DWORD>(count) : 0;
+}
+
+// Character 0 is meant as a blank cell; Windows shows it so, but Wine draws it as
+// '?', so a blank is written as a space, which shows the same everywhere.
+wchar_t Shown(LChar ch) {
+    return ch == 0 ? L' ' : static_cast<wchar_t>(ch);
+}
+
+bool Report(BOOL result, DWORD done, uint32_t* written) {
+    if (written != nullptr) {
+        *written = done;
+    }
+    return result != 0;
+}
+}  // namespace
+
+bool LConsole::Open(int32_t standardHandle) {
+    HANDLE handle = GetStdHandle(static_cast<DWORD>(standardHandle));
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    handle_ = handle;
+    return true;
+}
+
+bool LConsole::Close() {
+    if (handle_ == nullptr) {
+        return false;
+    }
+    BOOL result = CloseHandle(Native(handle_));
+    handle_ = nullptr;
+    return result != 0;
+}
+
+bool LConsole::ReadScreenInfo(ScreenInfo& info) const {
+    CONSOLE_SCREEN_BUFFER_INFO native;
+    if (!GetConsoleScreenBufferInfo(Native(handle_), &native)) {
+        return false;
+    }
+    info.cursor = {native.dwCursorPosition.X, native.dwCursorPosition.Y};
+    info.width = native.dwSize.X;
+    info.attribute = native.wAttributes;
+    return true;
+}
+
+bool LConsole::SetCursorPosition(const LConsolePosition& position) {
+    return SetConsoleCursorPosition(Native(handle_), Coord(position)) != 0;
+}
+
+bool LConsole::FillCharacter(LChar ch, int32_t count, const LConsolePosition& position,
+                             uint32_t* written) {
+    DWORD done = 0;
+    BOOL result = FillConsoleOutputCharacterW(Native(handle_), Shown(ch), Count(count),
+                                              Coord(position), &done);
+    return Report(result, done, written);
+}
+
+bool LConsole::FillAttribute(uint16_t attribute, int32_t count, const LConsolePosition& position,
+                             uint32_t* written) {
+    DWORD done = 0;
+    BOOL result = FillConsoleOutputAttribute(Native(handle_), attribute, Count(count),
+                                             Coord(position), &done);
+    return Report(result, done, written);
+}
+
+bool LConsole::WriteCharacters(const LChar* characters, int32_t count,
+                               const LConsolePosition& position, uint32_t* written) {
+    DWORD done = 0;
+    BOOL result =
+        WriteConsoleOutputCharacterW(Native(handle_), reinterpret_cast<const wchar_t*>(characters),
+                                     Count(count), Coord(position), &done);
+    return Report(result, done, written);
+}
+
+bool LConsole::WriteText(const LChar* text, int32_t count) {
+    DWORD done = 0;
+    return WriteConsoleW(Native(handle_), reinterpret_cast<const wchar_t*>(text), Count(count),
+                         &done, nullptr) != 0;
+}
+
+bool LConsole::SetTextAttribute(uint16_t attribute) {
+    return SetConsoleTextAttribute(Native(handle_), attribute) != 0;
+}

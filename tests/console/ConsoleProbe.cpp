@@ -1,0 +1,116 @@
+// Drives the console output handle on a real terminal for the end-to-end tests:
+// runs one scenario, writes what the console reported into a file, then waits for
+// a line on standard input so that the screen can be read before it goes.
+//
+//   console_probe REPORT backspace X Y   fill rows 0-2 with 'x', put the cursor at
+//                                        (X, Y), Backspace
+//   console_probe REPORT countdown       "Initial waiting: " and digits 5..1 written
+//                                        in place, then "done."
+//   console_probe REPORT attribute       "RED" in attribute 12, then the old one
+//   console_probe REPORT spinner MS      "selecting: " and the rotating indicator,
+//                                        stopped after MS milliseconds (before
+//                                        it starts when MS is negative)
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "CRotatingThread.h"
+#include "LConsole.h"
+#include "LSleep.h"
+#include "LStdOut.h"
+
+LConsole g_console;
+
+namespace {
+
+std::string report;
+
+void Note(const char* name, const LConsolePosition& position) {
+    report += std::string(name) + " " + std::to_string(position.x) + " " +
+              std::to_string(position.y) + "\n";
+}
+
+void Backspace(int x, int y) {
+    g_console.FillCharacter(u'x', 80 * 3, {0, 0});
+    g_console.SetCursorPosition({x, y});
+    g_console.Backspace();
+    LConsolePosition after{};
+    Note("cursor", g_console.GetCursorPosition(after));
+}
+
+void Countdown() {
+    StdOutWrite(u"Initial waiting: ");
+    LConsolePosition at{};
+    Note("start", g_console.GetCursorPosition(at));
+    for (LChar digit = u'5'; digit >= u'1'; --digit) {
+        g_console.WriteCharacters(&digit, 1, at);
+        LConsolePosition now{};
+        Note("after", g_console.GetCursorPosition(now));
+    }
+    StdOutWrite(u"done.\r\n");
+    LConsolePosition end{};
+    Note("end", g_console.GetCursorPosition(end));
+}
+
+void Attribute() {
+    uint16_t old = g_console.GetTextAttribute();
+    g_console.SetTextAttribute(LConsole::kBrightRed);
+    uint16_t red = g_console.GetTextAttribute();
+    g_console.WriteText(u"RED", 3);
+    g_console.SetTextAttribute(old);
+    g_console.WriteText(u"OLD", 3);
+    report += "attributes " + std::to_string(old) + " " + std::to_string(red) + " " +
+              std::to_string(g_console.GetTextAttribute()) + "\n";
+}
+
+void Spinner(int milliseconds) {
+    StdOutWrite(u"selecting: ");
+    LConsolePosition before{};
+    Note("before", g_console.GetCursorPosition(before));
+    CRotatingThread thread;
+    if (milliseconds < 0) {
+        thread.StopAndWait();
+        thread.Start(false);
+        while (thread.IsRunning()) {
+            LSleepReal(1);
+        }
+    } else {
+        thread.Start(false);
+        LSleepReal(static_cast<uint32_t>(milliseconds));
+        thread.StopAndWait();
+    }
+    LConsolePosition after{};
+    Note("after", g_console.GetCursorPosition(after));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: console_probe REPORT SCENARIO [ARGS]\n");
+        return 2;
+    }
+    g_console.Open(LConsole::kStandardOutput);
+    std::string scenario = argv[2];
+    if (scenario == "backspace" && argc == 5) {
+        Backspace(std::atoi(argv[3]), std::atoi(argv[4]));
+    } else if (scenario == "countdown") {
+        Countdown();
+    } else if (scenario == "attribute") {
+        Attribute();
+    } else if (scenario == "spinner" && argc == 4) {
+        Spinner(std::atoi(argv[3]));
+    } else {
+        std::fprintf(stderr, "unknown scenario\n");
+        return 2;
+    }
+    if (std::FILE* file = std::fopen(argv[1], "wb")) {
+        std::fputs(report.c_str(), file);
+        std::fputs("ready\n", file);
+        std::fclose(file);
+    }
+    char line[16];
+    std::fgets(line, sizeof line, stdin);
+    return 0;
+}

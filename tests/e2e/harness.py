@@ -1,0 +1,144 @@
+"""What the end-to-end tests share: where the built programs are, how to start
+them on this platform (natively, or under Wine through the runner), and a real
+terminal to run them in (a tmux session on a private server)."""
+
+import os
+import shlex
+import shutil
+import subprocess
+import tempfile
+import time
+import uuid
+
+BIN_DIR = os.environ.get("KAVRO_BIN_DIR", "")
+RUNNER = os.environ.get("KAVRO_RUNNER", "")
+EXE_SUFFIX = os.environ.get("KAVRO_EXE_SUFFIX", "")
+UNDER_WINE = bool(RUNNER)
+
+
+def program(name):
+    """The full path of a built program."""
+    return os.path.join(BIN_DIR, name + EXE_SUFFIX)
+
+
+def command(name, *arguments):
+    """The argument vector that starts a built program on this platform."""
+    prefix = [RUNNER] if RUNNER else []
+    return prefix + [program(name)] + [str(a) for a in arguments]
+
+
+def native_path(path):
+    """A path as the program sees it: Wine maps the Linux root to drive Z:."""
+    path = os.path.abspath(path)
+    return "Z:" + path.replace("/", "\\") if UNDER_WINE else path
+
+
+def run(name, *arguments, cwd=None, timeout=60):
+    """Runs a program with its output on a pipe; returns (exit code, stdout bytes)."""
+    done = subprocess.run(command(name, *arguments), cwd=cwd, stdin=subprocess.DEVNULL,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+    return done.returncode, done.stdout
+
+
+def wait_until(condition, timeout=20.0, step=0.05):
+    """Polls until condition() is true; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(step)
+
+
+class Terminal:
+    """A program running in an 80x24 tmux pane that stays, with "EXITED" written
+    below the program's output, after the program ends."""
+
+    def __init__(self, argv, cwd=None, width=80, height=24):
+        self.socket = "kavro-e2e-" + uuid.uuid4().hex[:8]
+        self.name = "t"
+        env = "WINEDEBUG=-all " if UNDER_WINE else ""
+        line = env + " ".join(shlex.quote(a) for a in argv)
+        self._tmux("new-session", "-d", "-x", str(width), "-y", str(height), "-s", self.name,
+                   "-c", cwd or os.getcwd(), "sh -c " + shlex.quote(line + "; echo; echo EXITED; sleep 3600"))
+
+    def _tmux(self, *arguments):
+        return subprocess.run(["tmux", "-L", self.socket] + list(arguments), check=True,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                              text=True).stdout
+
+    def screen(self, colours=False):
+        """The pane's rows as text (with escape sequences for colours when asked)."""
+        flags = ["-p", "-e"] if colours else ["-p"]
+        return self._tmux("capture-pane", *flags, "-t", self.name).split("\n")
+
+    def cursor(self):
+        x, y = self._tmux("display-message", "-p", "-t", self.name,
+                          "#{cursor_x} #{cursor_y}").split()
+        return int(x), int(y)
+
+    def send(self, *keys):
+        self._tmux("send-keys", "-t", self.name, *keys)
+
+    def close(self):
+        subprocess.run(["tmux", "-L", self.socket, "kill-server"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+SIM_LIBRARY = "USBCDDLL.dll" if UNDER_WINE else "libUSBCDDLL.so"
+
+
+class Installation:
+    """A folder of its own holding the program (or a probe) beside the simulated
+    library and its configuration, as a user's installation would."""
+
+    def __init__(self, settings, programs=("Kavro",)):
+        self._folder = tempfile.TemporaryDirectory(prefix="kavro-e2e-")
+        self.path = self._folder.name
+        for name in programs:
+            shutil.copy2(program(name), self.path)
+        shutil.copy2(os.path.join(BIN_DIR, SIM_LIBRARY), self.path)
+        lines = ["trace = trace.txt"] + ["%s = %s" % item for item in settings.items()]
+        with open(os.path.join(self.path, "USBCDSIM.ini"), "w") as f:
+            f.write("\n".join(lines) + "\n")
+
+    def command(self, name, *arguments):
+        prefix = [RUNNER] if RUNNER else []
+        return prefix + [os.path.join(self.path, name + EXE_SUFFIX)] + [str(a) for a in arguments]
+
+    def run(self, name, *arguments, cwd=None, timeout=120):
+        done = subprocess.run(self.command(name, *arguments), cwd=cwd or self.path,
+                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=timeout)
+        return done.returncode, done.stdout
+
+    def file(self, name):
+        return os.path.join(self.path, name)
+
+    def trace(self):
+        """The simulator's trace as (ms, function, arguments, result) tuples."""
+        path = self.file("trace.txt")
+        if not os.path.exists(path):
+            return None
+        calls = []
+        with open(path) as f:
+            for line in f.read().splitlines():
+                words = line.split()
+                calls.append((int(words[0]), words[1], [int(w) for w in words[2:-2]],
+                              int(words[-1])))
+        return calls
+
+    def close(self):
+        self._folder.cleanup()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
