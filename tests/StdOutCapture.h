@@ -6,7 +6,7 @@
 // Captures what is written to file descriptor 1, byte for byte. (GoogleTest's own
 // capture reads its file back in text mode on Windows, which hides "\r\n".)
 class StdOutCapture {
-  public:
+public:
     StdOutCapture();
     ~StdOutCapture();
     StdOutCapture(const StdOutCapture&) = delete;
@@ -15,7 +15,7 @@ class StdOutCapture {
     // Ends the capture and returns what was written.
     std::string Finish();
 
-  private:
+private:
     std::FILE* file_;
     int saved_;
 };
