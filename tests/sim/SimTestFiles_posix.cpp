@@ -1,0 +1,5 @@
+#include "SimTestFiles.h"
+
+std::filesystem::path TestProgramFolder() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+}
