@@ -8,7 +8,7 @@
 // The discs named on the command line, in the order they are to be selected:
 // single numbers and ascending ranges first-last.
 class CDiscList : public LList {
-  public:
+public:
     // No disc lies above bank 127, slot 150.
     static constexpr int32_t kHighestDisc = 19050;
 
@@ -17,7 +17,7 @@ class CDiscList : public LList {
     bool IsValid() const { return valid_ != 0; }
     void PrintUsage();
 
-  private:
+private:
     bool ReadNumber(const LString& text, int32_t& number) const;
 
     uint8_t valid_ = 0;

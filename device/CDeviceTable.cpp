@@ -1,0 +1,77 @@
+#include "CDeviceTable.h"
+
+int32_t CDeviceTable::libraryReferences_ = 0;
+
+namespace {
+constexpr int32_t kWaitForever = -1;
+
+// Holds a lock for a scope.
+class Locked {
+public:
+    explicit Locked(LSyncObject& lock) : lock_(lock) { lock_.Lock(kWaitForever); }
+    ~Locked() { lock_.Unlock(); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    LSyncObject& lock_;
+};
+}  // namespace
+
+CDeviceTable::CDeviceTable() : LMap(10, false) {
+    Locked library(libraryLock);
+    if (libraryReferences_++ == 0) {
+        InitUSBCDLibrary();
+        EnumerateDevices(GetDeviceNumber());
+        SetCDCallbackProc(&CDeviceTable::EnumerationCallback);
+    }
+}
+
+CDeviceTable::~CDeviceTable() {
+    if (--libraryReferences_ == 0) {
+        CloseUSBCDLibrary();
+    }
+}
+
+void CDeviceTable::EnumerateDevices(int32_t count) {
+    // The list lock is never held around anything that waits for the main thread,
+    // so the library's thread cannot deadlock here.
+    Locked list(deviceListLock);
+    deviceList.RemoveAll();
+    for (int32_t i = 0; i < count; ++i) {
+        deviceList.AddTail(EnumDevice(i));
+    }
+}
+
+int32_t USBCD_CALL CDeviceTable::EnumerationCallback(int32_t count) {
+    EnumerateDevices(count);
+    return GetDeviceCount();
+}
+
+void CDeviceTable::CopyDeviceList(LList& into) {
+    Locked list(deviceListLock);
+    into.RemoveAll();
+    for (LPosition p = deviceList.GetHeadPosition(); p != nullptr;) {
+        into.AddTail(deviceList.GetNext(p));
+    }
+}
+
+int32_t CDeviceTable::GetDeviceCount() {
+    Locked list(deviceListLock);
+    return deviceList.GetCount();
+}
+
+int32_t CDeviceTable::MoveTo(int32_t bank, int32_t slot) {
+    int32_t device = 0;
+    return Lookup(bank, device) ? USBCDMoveto(device, slot) : kNoDevice;
+}
+
+int32_t CDeviceTable::GetStatus(int32_t bank) {
+    int32_t device = 0;
+    return Lookup(bank, device) ? USBCDGetStatus(device) : kNoDevice;
+}
+
+int32_t CDeviceTable::GetCDDown(int32_t bank) {
+    int32_t device = 0;
+    return Lookup(bank, device) ? USBCDGetCDDown(device) : kNoDevice;
+}
