@@ -15,7 +15,7 @@ using LPosition = LListNode*;
 
 // Doubly linked list of 32-bit values in insertion order, its nodes pooled in blocks.
 class LList {
-  public:
+public:
     explicit LList(int32_t blockSize = 10, bool privateHeap = false);
     ~LList();
     LList(const LList&) = delete;
@@ -31,7 +31,7 @@ class LList {
     LPosition GetTailPosition() const { return tail_; }
     const LNodePool& Pool() const { return pool_; }
 
-  private:
+private:
     LListNode* head_ = nullptr;
     LListNode* tail_ = nullptr;
     int32_t count_ = 0;

@@ -14,7 +14,7 @@ struct LMapNode {
 // Hash map from 32-bit key to 32-bit value, its nodes pooled in blocks. Entries are
 // never removed one by one.
 class LMap {
-  public:
+public:
     static constexpr uint32_t kDefaultBuckets = 17;
 
     explicit LMap(int32_t blockSize = 10, bool privateHeap = false);
@@ -37,7 +37,7 @@ class LMap {
     }
     const LNodePool& Pool() const { return pool_; }
 
-  private:
+private:
     LMapNode* Find(int32_t key) const;
 
     LMapNode** buckets_ = nullptr;

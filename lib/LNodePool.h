@@ -10,7 +10,7 @@
 // are handed out in address order and are never given back one by one: memory
 // returns to the heap only when every block is freed at once.
 class LNodePool {
-  public:
+public:
     LNodePool(std::size_t nodeBytes, int32_t blockSize, bool privateHeap,
               std::size_t privateHeapBytes);
     ~LNodePool();
@@ -26,7 +26,7 @@ class LNodePool {
     int32_t BlockSize() const { return blockSize_; }
     int32_t BlockCount() const;
 
-  private:
+private:
     struct Link {
         Link* next;
     };

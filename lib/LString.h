@@ -10,7 +10,7 @@ using LChar = char16_t;
 // Growable zero-terminated UTF-16 string on a chosen heap. Sizes, lengths and
 // indices count characters. Every character past the in-use size is zero.
 class LString {
-  public:
+public:
     explicit LString(LHeapHandle heap = nullptr);
     explicit LString(const LChar* text, LHeapHandle heap = nullptr);
     LString(const LString& other, LHeapHandle heap = nullptr);
@@ -45,7 +45,7 @@ class LString {
     LString Mid(int32_t start) const;
     LString Right(int32_t n) const;
 
-  private:
+private:
     LString& CopyFrom(const LChar* text, int32_t size, int32_t length);
 
     LChar* buffer_ = nullptr;
