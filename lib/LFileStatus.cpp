@@ -1,0 +1,105 @@
+#include "LFileStatus.h"
+
+#include "LFileStatusPlatform.h"
+
+namespace {
+
+constexpr uint8_t kAttributeMask = 0x7F;
+
+bool IsSeparator(LChar ch) {
+    return ch == u'\\' || ch == u'/';
+}
+
+// Copies at most capacity - 1 characters and a zero, as lstrcpynW does.
+void CopyBounded(LChar* to, const LChar* from, int32_t capacity) {
+    int32_t i = 0;
+    if (from != nullptr) {
+        for (; i < capacity - 1 && from[i] != 0; ++i) {
+            to[i] = from[i];
+        }
+    }
+    to[i] = 0;
+}
+
+// The index just past the next separator at or after `at`, or -1 when the text ends
+// first.
+int32_t PastNextSeparator(const LChar* text, int32_t at) {
+    for (; text[at] != 0; ++at) {
+        if (IsSeparator(text[at])) {
+            return at + 1;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+void LVolumeRoot(const LChar* path, LChar* out, int32_t length) {
+    if (length <= 0) {
+        return;
+    }
+    CopyBounded(out, path, length);
+    int32_t end;
+    if (IsSeparator(out[0]) && IsSeparator(out[1])) {
+        // \\server\share\: past the server name, then past the share name.
+        end = PastNextSeparator(out, 2);
+        if (end >= 0) {
+            end = PastNextSeparator(out, end);
+        }
+    } else {
+        end = PastNextSeparator(out, 0);
+    }
+    // `end` lies inside the copy, so the zero lands inside the buffer.
+    if (end >= 0) {
+        out[end] = 0;
+    }
+}
+
+int32_t LFullPathName(LChar (&buffer)[kLMaxPath], const LChar* name) {
+    int32_t finalComponent = -1;
+    if (!LPlatformFullPath(buffer, name, finalComponent)) {
+        CopyBounded(buffer, name, kLMaxPath);
+        return 0;
+    }
+    LChar root[kLMaxPath];
+    LVolumeRoot(buffer, root, kLMaxPath);
+    uint32_t flags = 0;
+    if (!LPlatformVolumeFlags(root, flags)) {
+        return 0;
+    }
+    if ((flags & kLVolumeCasePreserved) == 0) {
+        LPlatformUpperCase(buffer);
+    }
+    // Without Unicode names on disk the name given may differ from the stored one;
+    // the directory's spelling wins. A path ending in a separator has no final name.
+    LFoundFile found;
+    if ((flags & kLVolumeUnicodeOnDisk) == 0 && finalComponent >= 0 &&
+        LPlatformFindFile(name, found)) {
+        CopyBounded(buffer + finalComponent, found.name, kLMaxPath - finalComponent);
+    }
+    return 1;
+}
+
+int32_t LFileStatusProbe(const LChar* name, LFileStatus& record) {
+    if (LFullPathName(record.fullName, name) == 0) {
+        record.fullName[0] = 0;
+        return 0;
+    }
+    // The name as given: the full name may have been upper-cased or respelt.
+    LFoundFile found;
+    if (!LPlatformFindFile(name, found)) {
+        return 0;
+    }
+    record.attributes = static_cast<uint8_t>(found.attributes & kAttributeMask);
+    record.size = static_cast<uint32_t>(found.size);
+    record.creationTime = LTimeFromFileTime(found.creationTime);
+    record.accessTime = LTimeFromFileTime(found.accessTime);
+    record.modificationTime = LTimeFromFileTime(found.writeTime);
+    if (record.creationTime == 0) {
+        record.creationTime = record.modificationTime;
+    }
+    if (record.accessTime == 0) {
+        record.accessTime = record.modificationTime;
+    }
+    return 1;
+}

@@ -1,0 +1,101 @@
+#include <windows.h>
+
+#include <ctime>
+
+#include "LFileStatusPlatform.h"
+
+namespace {
+
+wchar_t* Wide(LChar* text) {
+    return reinterpret_cast<wchar_t*>(text);
+}
+
+const wchar_t* Wide(const LChar* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
+uint64_t Ticks(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// FindFirstFileW would take these as a pattern and report some other file.
+bool HasWildcard(const LChar* name) {
+    for (; *name != 0; ++name) {
+        if (*name == u'*' || *name == u'?') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool LPlatformFullPath(LChar (&buffer)[kLMaxPath], const LChar* name, int32_t& finalComponent) {
+    wchar_t* filePart = nullptr;
+    DWORD length = GetFullPathNameW(Wide(name), kLMaxPath, Wide(buffer), &filePart);
+    // A path too long for the buffer comes back as the size it would need, with the
+    // buffer's contents undefined.
+    if (length == 0 || length >= static_cast<DWORD>(kLMaxPath)) {
+        return false;
+    }
+    finalComponent = filePart != nullptr ? static_cast<int32_t>(filePart - Wide(buffer)) : -1;
+    return true;
+}
+
+bool LPlatformVolumeFlags(const LChar* root, uint32_t& flags) {
+    DWORD value = 0;
+    if (!GetVolumeInformationW(Wide(root), nullptr, 0, nullptr, nullptr, &value, nullptr, 0)) {
+        return false;
+    }
+    flags = value;
+    return true;
+}
+
+void LPlatformUpperCase(LChar* text) {
+    CharUpperW(Wide(text));
+}
+
+bool LPlatformFindFile(const LChar* name, LFoundFile& found) {
+    if (HasWildcard(name)) {
+        return false;
+    }
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(Wide(name), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    found.attributes = entry.dwFileAttributes;
+    found.size = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+    found.creationTime = Ticks(entry.ftCreationTime);
+    found.accessTime = Ticks(entry.ftLastAccessTime);
+    found.writeTime = Ticks(entry.ftLastWriteTime);
+    lstrcpynW(Wide(found.name), entry.cFileName, kLMaxPath);
+    return true;
+}
+
+int64_t LTimeFromFileTime(uint64_t fileTime) {
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(fileTime);
+    time.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+    SYSTEMTIME universal;
+    SYSTEMTIME local;
+    // FileTimeToLocalFileTime would apply today's daylight-saving offset to every
+    // date, putting half the year's times an hour off; this applies the date's own.
+    if (!FileTimeToSystemTime(&time, &universal) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) {
+        return 0;
+    }
+    if (local.wYear < 1900) {
+        return 0;
+    }
+    std::tm calendar{};
+    calendar.tm_sec = local.wSecond;
+    calendar.tm_min = local.wMinute;
+    calendar.tm_hour = local.wHour;
+    calendar.tm_mday = local.wDay;
+    calendar.tm_mon = local.wMonth - 1;
+    calendar.tm_year = local.wYear - 1900;
+    calendar.tm_isdst = -1;
+    return _mktime64(&calendar);
+}

@@ -1,0 +1,68 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "LFileStatus.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+timespec TimespecFrom(uint64_t fileTime) {
+    auto ticks = static_cast<int64_t>(fileTime) - 116444736000000000;
+    return {static_cast<time_t>(ticks / 10000000), static_cast<long>(ticks % 10000000 * 100)};
+}
+
+}  // namespace
+
+bool SetFileTimes(const fs::path& file, uint64_t access, uint64_t write) {
+    const timespec times[2] = {TimespecFrom(access), TimespecFrom(write)};
+    struct stat status;
+    return utimensat(AT_FDCWD, file.c_str(), times, 0) == 0 && stat(file.c_str(), &status) == 0 &&
+           status.st_atim.tv_sec == times[0].tv_sec && status.st_mtim.tv_sec == times[1].tv_sec;
+}
+
+bool MakeSparseFile(const fs::path& file, uint64_t size) {
+    return truncate(file.c_str(), static_cast<off_t>(size)) == 0;
+}
+
+namespace {
+
+TEST(LFullPathNamePosix, ResolvesDotsAndRepeatedSlashesLexically) {
+    const struct {
+        const char16_t* name;
+        std::u16string full;
+    } cases[] = {
+        {u"/a//b/./c", u"/a/b/c"}, {u"/a/b/..", u"/a"},  {u"/../x", u"/x"},
+        {u"//x/y", u"/x/y"},       {u"/a/b/", u"/a/b/"}, {u"/", u"/"},
+    };
+    for (const auto& c : cases) {
+        LChar buffer[kLMaxPath];
+        EXPECT_EQ(LFullPathName(buffer, c.name), 1) << std::string(c.full.begin(), c.full.end());
+        EXPECT_EQ(std::u16string(buffer), c.full);
+    }
+    LChar buffer[kLMaxPath];
+    EXPECT_EQ(LFullPathName(buffer, u""), 0);
+    EXPECT_EQ(buffer[0], 0);
+}
+
+// Linux keeps no creation time.
+TEST(LFileStatusProbePosix, CreationTimeIsTheModificationTime) {
+    fs::path file = fs::temp_directory_path() / ("kavro-status-" + std::to_string(getpid()));
+    close(open(file.c_str(), O_CREAT | O_WRONLY, 0644));
+    ASSERT_TRUE(SetFileTimes(file, 116444736000000000 + 10000000, 130000000000000000));
+    LFileStatus record{};
+    EXPECT_EQ(LFileStatusProbe(file.u16string().c_str(), record), 1);
+    EXPECT_EQ(record.modificationTime, 1355526400);
+    EXPECT_EQ(record.creationTime, 1355526400);
+    EXPECT_EQ(record.accessTime, 1);
+    fs::remove(file);
+}
+
+}  // namespace
