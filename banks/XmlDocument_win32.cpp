@@ -1,0 +1,213 @@
+#include <msxml.h>
+#include <windows.h>
+
+#include <string>
+
+#include "ComHolders_win32.h"
+#include "XmlDocument.h"
+
+// The platform's XML DOM component, reached through COM. The class and interface
+// identifiers are spelled out here so that the program does not depend on which of
+// them a given SDK's import library carries.
+namespace {
+constexpr CLSID kDomDocumentClass = {
+    0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr IID kDomDocumentInterface = {
+    0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr IID kDomElementInterface = {
+    0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr DWORD kAllContexts = 23;
+
+const wchar_t* Wide(const LChar* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
+// Makes sure what was written is on the disk before it takes the old file's place.
+bool FlushToDisk(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool flushed = FlushFileBuffers(file) != 0;
+    return CloseHandle(file) != 0 && flushed;
+}
+}  // namespace
+
+struct XmlElement::Impl {
+    ComPtr<IXMLDOMElement> element;
+};
+
+struct XmlChildren::Impl {
+    ComPtr<IXMLDOMNodeList> nodes;
+};
+
+struct XmlDocument::Impl {
+    ComPtr<IXMLDOMDocument> document;
+};
+
+// --- XmlElement -------------------------------------------------------------------
+
+XmlElement::XmlElement() = default;
+XmlElement::~XmlElement() = default;
+XmlElement::XmlElement(XmlElement&& other) noexcept = default;
+XmlElement& XmlElement::operator=(XmlElement&& other) noexcept = default;
+
+bool XmlElement::IsNull() const {
+    return impl_ == nullptr || !impl_->element;
+}
+
+void XmlElement::SetAttribute(const LChar* name, int32_t value) {
+    if (IsNull()) {
+        return;
+    }
+    ComVariant number = ComVariant::FromInt32(value);
+    ComString bstr(name);
+    impl_->element->setAttribute(bstr.Get(), number.Get());
+}
+
+bool XmlElement::GetAttribute(const LChar* name, LString& value) const {
+    if (IsNull()) {
+        return false;
+    }
+    ComVariant result;
+    {
+        ComString bstr(name);
+        impl_->element->getAttribute(bstr.Get(), result.Put());
+    }
+    // An absent attribute comes back as VT_NULL.
+    if (result.Get().vt != VT_BSTR) {
+        return false;
+    }
+    const BSTR text = result.Get().bstrVal;
+    value.Assign(text != nullptr ? reinterpret_cast<const LChar*>(text) : u"");
+    return true;
+}
+
+void XmlElement::AppendChild(const XmlElement& child) {
+    if (IsNull() || child.IsNull()) {
+        return;
+    }
+    impl_->element->appendChild(child.impl_->element.Get(), nullptr);
+}
+
+// --- XmlChildren ------------------------------------------------------------------
+
+XmlChildren::XmlChildren(const XmlElement& parent) : impl_(std::make_unique<Impl>()) {
+    if (!parent.IsNull()) {
+        parent.impl_->element->get_childNodes(impl_->nodes.Put());
+    }
+}
+
+XmlChildren::~XmlChildren() = default;
+
+bool XmlChildren::Next(XmlElement& element) {
+    element.impl_.reset();
+    if (!impl_->nodes) {
+        return false;
+    }
+    ComPtr<IXMLDOMNode> node;
+    // S_FALSE ends the walk; a failure ends it too rather than spinning on it.
+    if (impl_->nodes->nextNode(node.Put()) != S_OK || !node) {
+        return false;
+    }
+    auto impl = std::make_unique<XmlElement::Impl>();
+    // Comments, processing instructions and text have no element interface and
+    // come out as null elements.
+    if (SUCCEEDED(node->QueryInterface(kDomElementInterface, impl->element.PutVoid())) &&
+        impl->element) {
+        element.impl_ = std::move(impl);
+    }
+    return true;
+}
+
+// --- XmlDocument ------------------------------------------------------------------
+
+XmlDocument::XmlDocument() : impl_(std::make_unique<Impl>()) {}
+
+XmlDocument::~XmlDocument() = default;
+
+bool XmlDocument::Create() {
+    ComPtr<IXMLDOMDocument> document;
+    HRESULT hr = CoCreateInstance(kDomDocumentClass, nullptr, kAllContexts, kDomDocumentInterface,
+                                  document.PutVoid());
+    if (FAILED(hr) || !document) {
+        return false;
+    }
+    // A load is complete when it returns, accepts any well-formed file and reaches
+    // out for nothing the file names (DTDs): the same reader as on Linux.
+    document->put_async(VARIANT_FALSE);
+    document->put_validateOnParse(VARIANT_FALSE);
+    document->put_resolveExternals(VARIANT_FALSE);
+    impl_->document = std::move(document);
+    return true;
+}
+
+XmlElement XmlDocument::CreateElement(const LChar* name) {
+    XmlElement element;
+    if (!impl_->document) {
+        return element;
+    }
+    auto impl = std::make_unique<XmlElement::Impl>();
+    {
+        ComString bstr(name);
+        impl_->document->createElement(bstr.Get(), impl->element.Put());
+    }
+    if (impl->element) {
+        element.impl_ = std::move(impl);
+    }
+    return element;
+}
+
+void XmlDocument::AppendChild(const XmlElement& root) {
+    if (!impl_->document || root.IsNull()) {
+        return;
+    }
+    impl_->document->appendChild(root.impl_->element.Get(), nullptr);
+}
+
+XmlElement XmlDocument::DocumentElement() const {
+    XmlElement element;
+    if (!impl_->document) {
+        return element;
+    }
+    auto impl = std::make_unique<XmlElement::Impl>();
+    impl_->document->get_documentElement(impl->element.Put());
+    if (impl->element) {
+        element.impl_ = std::move(impl);
+    }
+    return element;
+}
+
+// The document goes to a file beside the target first; only a complete file
+// replaces the old one, so a failed save leaves that as it was.
+bool XmlDocument::Save(const LChar* path) const {
+    if (!impl_->document) {
+        return false;
+    }
+    const std::wstring target = Wide(path);
+    const std::wstring temporary = target + L".new";
+    bool saved;
+    {
+        ComVariant destination =
+            ComVariant::FromText(reinterpret_cast<const LChar*>(temporary.c_str()));
+        saved = SUCCEEDED(impl_->document->save(destination.Get()));
+    }
+    if (saved && FlushToDisk(temporary) &&
+        MoveFileExW(temporary.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+        return true;
+    }
+    DeleteFileW(temporary.c_str());
+    return false;
+}
+
+bool XmlDocument::Load(const LChar* path) {
+    if (!impl_->document) {
+        return false;
+    }
+    ComVariant source = ComVariant::FromText(path);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    HRESULT hr = impl_->document->load(source.Get(), &loaded);
+    return SUCCEEDED(hr) && loaded != VARIANT_FALSE;
+}

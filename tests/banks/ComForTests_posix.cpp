@@ -1,0 +1,5 @@
+#include "ComForTests.h"
+
+ComForTests::ComForTests() = default;
+
+ComForTests::~ComForTests() = default;
