@@ -56,6 +56,7 @@ class Terminal:
 
     def __init__(self, argv, cwd=None, width=80, height=24):
         self.socket = "kavro-e2e-" + uuid.uuid4().hex[:8]
+        self.width = width
         self.name = "t"
         env = "WINEDEBUG=-all " if UNDER_WINE else ""
         line = env + " ".join(shlex.quote(a) for a in argv)
@@ -67,10 +68,24 @@ class Terminal:
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                               text=True).stdout
 
-    def screen(self, colours=False):
-        """The pane's rows as text (with escape sequences for colours when asked)."""
-        flags = ["-p", "-e"] if colours else ["-p"]
+    def screen(self, colours=False, joined=False):
+        """The pane's rows as text, with escape sequences for colours when asked, and
+        rows that the terminal wrapped joined into one when asked."""
+        flags = ["-p"] + (["-e"] if colours else []) + (["-J"] if joined else [])
         return self._tmux("capture-pane", *flags, "-t", self.name).split("\n")
+
+    def text(self):
+        """The pane as lines of text: a row that fills the whole width continues on the
+        next one, however the terminal came to wrap it."""
+        lines = []
+        joining = False
+        for row in self.screen(joined=True):
+            if joining:
+                lines[-1] += row
+            else:
+                lines.append(row)
+            joining = len(row) >= self.width
+        return "\n".join(line.rstrip() for line in lines)
 
     def cursor(self):
         x, y = self._tmux("display-message", "-p", "-t", self.name,

@@ -1,0 +1,153 @@
+"""Numbering the carousels: the first run's dialogue in a real terminal, the bank
+table file it writes, and the later runs that read and extend it."""
+
+import os
+import re
+import unittest
+
+import harness
+
+PROMPT = "The flashing device will be number: "
+ERROR = "Please, enter a valid number from 1 to 127."
+CREATED = "Kavro.xml file was created."
+# The file both platforms write for banks 2 and 1; the line end is the writer's.
+TWO_DEVICES = b'<CDLibraryList><Item ID="0" Bank="2"/><Item ID="1" Bank="1"/></CDLibraryList>'
+
+
+def file_bytes(place):
+    with open(place.file("Kavro.xml"), "rb") as f:
+        return f.read().rstrip(b"\r\n")
+
+
+class BankTable(unittest.TestCase):
+    def start(self, place, *arguments):
+        terminal = harness.Terminal(place.command("Kavro", *arguments), cwd=place.path)
+        self.addCleanup(terminal.close)
+        return terminal
+
+    def text(self, terminal):
+        return terminal.text()
+
+    def wait_for(self, terminal, pattern, count=1):
+        found = harness.wait_until(lambda: len(re.findall(pattern, self.text(terminal))) >= count)
+        self.assertTrue(found, "waited for %r:\n%s" % (pattern, self.text(terminal)))
+
+    def prompt_row(self, terminal):
+        rows = [row for row in terminal.screen() if row.startswith(PROMPT.rstrip())]
+        return rows[-1] if rows else None
+
+    def answer(self, terminal, device, bank):
+        terminal.send(str(bank), "Enter")
+        self.wait_for(terminal, r"The device \(internal number %d\) was assigned to the bank %d"
+                      % (device, bank))
+
+    def test_first_run_numbers_every_device_and_writes_the_file(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            terminal = self.start(place, "5-3")
+            self.wait_for(terminal, "For the first time the program must be initialized")
+            self.wait_for(terminal, re.escape(PROMPT.rstrip()))
+
+            # Out of range: the red message stands where the digits were, then goes.
+            terminal.send("1", "2", "8", "Enter")
+            self.wait_for(terminal, re.escape(PROMPT + ERROR))
+            coloured = [row for row in terminal.screen(colours=True) if ERROR in row][0]
+            self.assertRegex(coloured,
+                             r"\x1b\[[0-9;]*(91|1;31)[0-9;]*m(\x1b\[[0-9;]*m)*" + re.escape(ERROR))
+            gone = harness.wait_until(lambda: ERROR not in self.text(terminal), timeout=10)
+            self.assertTrue(gone, "the message stayed")
+            self.assertEqual(self.prompt_row(terminal).rstrip(), PROMPT.rstrip())
+
+            # Nothing typed: the message again; a key takes it away and is not input.
+            terminal.send("Enter")
+            self.wait_for(terminal, re.escape(ERROR))
+            terminal.send("7")
+            gone = harness.wait_until(lambda: ERROR not in self.text(terminal), timeout=2)
+            self.assertTrue(gone, "the key did not take the message away")
+            self.assertEqual(self.prompt_row(terminal).rstrip(), PROMPT.rstrip())
+
+            # Backspace takes a digit back; a fourth digit is not taken.
+            terminal.send("9", "BSpace", "2")
+            self.wait_for(terminal, re.escape(PROMPT + "2"))
+            terminal.send("Enter")
+            self.wait_for(terminal, r"The device \(internal number 0\) was assigned to the bank 2")
+            self.wait_for(terminal, re.escape(PROMPT.rstrip()))
+            terminal.send("0", "0", "1", "5")
+            self.wait_for(terminal, re.escape(PROMPT + "001"))
+            terminal.send("Enter")
+            self.wait_for(terminal, r"The device \(internal number 1\) was assigned to the bank 1")
+            self.wait_for(terminal, re.escape(CREATED))
+            self.wait_for(terminal, "EXITED")
+
+            # The result lines replaced the prompts entirely.
+            self.assertNotIn(PROMPT, self.text(terminal))
+            self.assertEqual(file_bytes(place), TWO_DEVICES)
+            calls = [(c[1], c[2]) for c in place.trace()]
+            self.assertLess(calls.index(("USBCDReset", [0])), calls.index(("USBCDLEDON", [0])))
+            self.assertLess(calls.index(("USBCDLEDOFF", [0])), calls.index(("USBCDReset", [1])))
+
+    def test_a_new_device_is_numbered_after_the_known_ones(self):
+        with harness.Installation({"devices": "0,1,2"}) as place:
+            with open(place.file("Kavro.xml"), "wb") as f:
+                f.write(TWO_DEVICES)
+            terminal = self.start(place, "5-3")
+            self.wait_for(terminal, re.escape("New device was found. Please, assign "
+                                              "identification number for it (from 1 to 127)."))
+            self.answer(terminal, 2, 3)
+            self.wait_for(terminal, "EXITED")
+            self.assertEqual(len(re.findall("was assigned", self.text(terminal))), 1)
+            self.assertEqual(file_bytes(place), TWO_DEVICES.replace(
+                b"</CDLibraryList>", b'<Item ID="2" Bank="3"/></CDLibraryList>'))
+
+    def test_two_new_devices_get_the_plural_message(self):
+        with harness.Installation({"devices": "4,0,1,5"}) as place:
+            with open(place.file("Kavro.xml"), "wb") as f:
+                f.write(TWO_DEVICES)
+            terminal = self.start(place, "5-3")
+            self.wait_for(terminal, re.escape("New devices were found. Please, assign "
+                                              "identification numbers for them (from 1 to 127)."))
+            self.answer(terminal, 4, 9)
+            self.answer(terminal, 5, 10)
+            self.wait_for(terminal, "EXITED")
+            self.assertTrue(file_bytes(place).endswith(
+                b'<Item ID="4" Bank="9"/><Item ID="5" Bank="10"/></CDLibraryList>'))
+
+
+class BankTableWithoutTyping(unittest.TestCase):
+    def test_a_file_that_is_not_well_formed_is_left_alone(self):
+        for content in (b"<CDLibraryList><Item ID=", b""):
+            with self.subTest(content=content), harness.Installation({}) as place:
+                with open(place.file("Kavro.xml"), "wb") as f:
+                    f.write(content)
+                code, output = place.run("Kavro", "5-3")
+                self.assertEqual(code, 0)
+                self.assertEqual(output, b"\r\nCannot load initialization file (Kavro.xml).\r\n")
+                with open(place.file("Kavro.xml"), "rb") as f:
+                    self.assertEqual(f.read(), content)
+
+    def test_a_file_holding_every_device_is_only_read(self):
+        indented = (b'<?xml version="1.0"?>\r\n<Banks>\r\n  <Carousel ID="1" Bank="1"/>\r\n'
+                    b'  <!-- the second one -->\r\n  <Carousel ID="0" Bank="2"/>\r\n</Banks>\r\n')
+        with harness.Installation({"devices": "0,1"}) as place:
+            with open(place.file("Kavro.xml"), "wb") as f:
+                f.write(indented)
+            before = os.stat(place.file("Kavro.xml")).st_mtime_ns
+            code, output = place.run("Kavro", "5-3")
+            self.assertEqual(code, 0)
+            self.assertNotIn(b"flashing", output)
+            self.assertNotIn(b"Kavro.xml", output)
+            with open(place.file("Kavro.xml"), "rb") as f:
+                self.assertEqual(f.read(), indented)
+            self.assertEqual(os.stat(place.file("Kavro.xml")).st_mtime_ns, before)
+
+    def test_without_a_console_nothing_is_asked_and_nothing_written(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            code, output = place.run("Kavro", "5-3")
+            self.assertEqual(code, 0)
+            self.assertIn(b"there is no keyboard", output)
+            self.assertFalse(os.path.exists(place.file("Kavro.xml")))
+            leds = [c[1] for c in place.trace() if c[1].startswith("USBCDLED")]
+            self.assertEqual(leds[-1:], leds[-1:] and ["USBCDLEDOFF"])  # stopped, left off
+
+
+if __name__ == "__main__":
+    unittest.main()
