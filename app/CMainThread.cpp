@@ -1,5 +1,6 @@
 #include "CMainThread.h"
 
+#include "BankTableStage.h"
 #include "CDeviceTable.h"
 #include "CDiscList.h"
 #include "ComApartment.h"
@@ -7,6 +8,7 @@
 #include "LPath.h"
 #include "LStdOut.h"
 #include "ProgramObjects.h"
+#include "SelectionRun.h"
 
 int32_t CMainThread::Run() {
     LProgramFilePath(programDirectory_);
@@ -29,5 +31,9 @@ int32_t CMainThread::Run() {
         StdOutWrite(u"\r\nThere are no CD Libraries detected.\r\n");
         return 0;
     }
+    if (!LoadBankTable(programDirectory_, devices)) {
+        return 0;
+    }
+    RunSelection(discs, devices);
     return 0;
 }

@@ -1,0 +1,81 @@
+#include "SelectionRun.h"
+
+#include <cstdio>
+
+#include "CRotatingThread.h"
+#include "LConsole.h"
+#include "LSleep.h"
+#include "LStdOut.h"
+
+namespace {
+
+constexpr int32_t kSlotsPerBank = 150;
+constexpr uint32_t kPollMs = 50;
+constexpr uint32_t kCountdownStepMs = 1000;
+constexpr uint32_t kPauseMs = 3000;
+
+const LChar kWarning[] =
+    u"\r\n   There are no ways to determine the device status for sure.\r\nSo, it's possible "
+    u"that the device will not answer correctly and\r\nas a result the program will hang up. "
+    u"In this case, just press Ctrl + C.\r\nMoving statistic:\r\nInitial waiting: ";
+
+// Five seconds counted down in the cell at the cursor, then "done." over the last
+// digit.
+void Countdown() {
+    LConsolePosition at{};
+    g_console.GetCursorPosition(at);
+    for (int32_t n = 5; n >= 1; --n) {
+        LString digit;
+        LChar* buffer = digit.GetBuffer(2);
+        char text[3];
+        std::snprintf(text, sizeof text, "%d", n);
+        for (int i = 0; i < 3; ++i) {
+            buffer[i] = static_cast<LChar>(text[i]);
+            if (text[i] == 0) {
+                break;
+            }
+        }
+        digit.SetLength(-1);
+        g_console.WriteCharacters(digit.GetText(), digit.GetLength(), at);
+        LSleep(kCountdownStepMs);
+    }
+    StdOutWrite(u"done.\r\n");
+}
+
+// Asks at once, then every 50 ms for as long as the answer is not 0.
+template <typename Ask>
+void UntilZero(Ask ask) {
+    while (ask() != 0) {
+        LSleep(kPollMs);
+    }
+}
+
+}  // namespace
+
+void RunSelection(const CDiscList& discs, CDeviceTable& table) {
+    StdOutWrite(kWarning);
+    Countdown();
+    for (LPosition p = discs.GetHeadPosition(); p != nullptr;) {
+        int32_t disc = discs.GetNext(p);
+        int32_t bank = (disc - 1) / kSlotsPerBank + 1;
+        int32_t slot = (disc - 1) % kSlotsPerBank + 1;
+        int32_t device = 0;
+        if (!table.Lookup(bank, device)) {
+            // No device could ever answer for it: waiting would never end.
+            StdOutFormat("CD N%d (%d:%d) skipped: no CD Library has the number %d.\r\n", disc, bank,
+                         slot, bank);
+            continue;
+        }
+        StdOutFormat("CD N%d (%d:%d) selecting: ", disc, bank, slot);
+        CRotatingThread indicator;
+        indicator.Start(false);
+        UntilZero([&] { return table.GetStatus(bank); });
+        UntilZero([&] { return table.MoveTo(bank, slot); });
+        UntilZero([&] { return table.GetStatus(bank); });
+        indicator.StopAndWait();
+        StdOutWrite(u"done. Waiting for 5 seconds: ");
+        Countdown();
+        UntilZero([&] { return table.GetCDDown(bank); });
+        LSleep(kPauseMs);
+    }
+}
