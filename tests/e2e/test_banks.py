@@ -112,6 +112,28 @@ class BankTable(unittest.TestCase):
                 b'<Item ID="4" Bank="9"/><Item ID="5" Bank="10"/></CDLibraryList>'))
 
 
+    def test_keys_without_a_digit_do_not_count(self):
+        with harness.Installation({"devices": "0,1,2"}) as place:
+            terminal = self.start(place, "5-3")
+            self.wait_for(terminal, re.escape(PROMPT.rstrip()))
+            # Cursor keys come as 0xE0 and a second code; both are passed over.
+            terminal.send("5", "Up", "Left", "Delete", "Enter")
+            self.wait_for(terminal, r"internal number 0\) was assigned to the bank 5")
+            if harness.UNDER_WINE:
+                # Wine's terminal raises Ctrl+C itself and sends function keys as nothing.
+                terminal.send("6", "Enter")
+            else:
+                # Ctrl+C is read as a key and passed over; F1 (0, then 59) ends the input
+                # like Enter, and its second code reaches the next prompt, which passes
+                # it over.
+                terminal.send("C-c", "6", "F1")
+            self.wait_for(terminal, r"internal number 1\) was assigned to the bank 6")
+            self.answer(terminal, 2, 7)
+            self.wait_for(terminal, "EXITED")
+            self.assertEqual(file_bytes(place), b'<CDLibraryList><Item ID="0" Bank="5"/>'
+                             b'<Item ID="1" Bank="6"/><Item ID="2" Bank="7"/></CDLibraryList>')
+
+
 class BankTableWithoutTyping(unittest.TestCase):
     def test_a_file_that_is_not_well_formed_is_left_alone(self):
         for content in (b"<CDLibraryList><Item ID=", b""):
