@@ -1,0 +1,105 @@
+"""Selecting discs on the simulated carousels, read from the screen and from the
+simulator's trace."""
+
+import os
+import re
+import tempfile
+import unittest
+
+import harness
+
+WARNING = (b"\r\n   There are no ways to determine the device status for sure.\r\n"
+           b"So, it's possible that the device will not answer correctly and\r\n"
+           b"as a result the program will hang up. In this case, just press Ctrl + C.\r\n"
+           b"Moving statistic:\r\nInitial waiting: done.\r\n")
+
+
+def write_banks(place, items):
+    """Kavro.xml with the given (internal number, bank) pairs."""
+    text = "".join('<Item ID="%d" Bank="%d"/>' % item for item in items)
+    with open(place.file("Kavro.xml"), "w") as f:
+        f.write("<CDLibraryList>%s</CDLibraryList>" % text)
+
+
+def calls_of(trace, function):
+    return [call for call in trace if call[1] == function]
+
+
+class Selection(unittest.TestCase):
+    def test_discs_go_to_the_device_of_their_bank_on_screen_and_in_the_trace(self):
+        with harness.Installation({"devices": "3,7", "move_ms": 300, "cd_down_ms": 200}) as place:
+            write_banks(place, [(7, 1), (3, 2)])
+            terminal = harness.Terminal(place.command("Kavro", "186", "2"), cwd=place.path)
+            self.addCleanup(terminal.close)
+            # The spinner turns after the first disc's line while the device works.
+            spinning = harness.wait_until(
+                lambda: re.search(r"CD N186 \(2:36\) selecting: [|/\\-]$", terminal.text(), re.M),
+                timeout=30)
+            self.assertTrue(spinning, terminal.text())
+            done = harness.wait_until(lambda: "EXITED" in terminal.text(), timeout=60)
+            self.assertTrue(done, terminal.text())
+            lines = terminal.text().split("\n")
+            self.assertIn("Initial waiting: done.", lines)
+            start = lines.index("Initial waiting: done.")
+            self.assertEqual(lines[start + 1:start + 3],
+                             ["CD N186 (2:36) selecting: done. Waiting for 5 seconds: done.",
+                              "CD N2 (1:2) selecting: done. Waiting for 5 seconds: done."])
+            trace = place.trace()
+            moves = [(args, result) for _, _, args, result in calls_of(trace, "USBCDMoveto")]
+            self.assertEqual(moves, [([3, 36], 0), ([7, 2], 0)])
+            # The first disc: the five-second countdown after the move, then the disc-down
+            # wait, then three seconds before the next disc's first poll.
+            moved = calls_of(trace, "USBCDMoveto")[0][0]
+            first_down = [c for c in calls_of(trace, "USBCDGetCDDown") if c[2] == [3]][0][0]
+            next_poll = [c for c in calls_of(trace, "USBCDGetStatus") if c[2] == [7]][0][0]
+            last_down = [c for c in calls_of(trace, "USBCDGetCDDown") if c[2] == [3]][-1][0]
+            self.assertGreaterEqual(first_down - moved, 5000 + 300)
+            self.assertGreaterEqual(next_poll - last_down, 3000)
+
+    def test_rejected_moves_busy_devices_and_a_disc_named_twice(self):
+        settings = {"devices": "0,1", "move_ms": 200, "cd_down_ms": 100, "reject_moves": 3,
+                    "busy_at_start_ms": 6000}
+        with harness.Installation(settings) as place, tempfile.TemporaryDirectory() as elsewhere:
+            write_banks(place, [(0, 1), (1, 2)])
+            code, output = place.run("Kavro", "5", "5", cwd=elsewhere)
+            self.assertEqual(code, 0)
+            line = b"CD N5 (1:5) selecting: done. Waiting for 5 seconds: done.\r\n"
+            self.assertEqual(output, WARNING + line + line)
+            self.assertEqual(os.listdir(elsewhere), [])  # nothing looked for or made here
+
+            trace = place.trace()
+            # Busy at first: the status is asked every 50 ms until the device is ready.
+            statuses = calls_of(trace, "USBCDGetStatus")
+            busy = [c for c in statuses if c[3] != 0 and c[0] < 6000]
+            self.assertGreaterEqual(len(busy), 2)
+            ready = [c for c in statuses if c[3] == 0][0]
+            self.assertGreaterEqual(ready[0], 6000)
+            # Each move is asked four times, the first three refused, 50 ms apart.
+            moves = calls_of(trace, "USBCDMoveto")
+            self.assertEqual([(c[2], c[3]) for c in moves], [([0, 5], 1)] * 3 + [([0, 5], 0)]
+                             + [([0, 5], 1)] * 3 + [([0, 5], 0)])
+            for first, second in list(zip(moves, moves[1:]))[:3]:
+                self.assertGreaterEqual(second[0] - first[0], 45)
+                self.assertLess(second[0] - first[0], 1000)
+
+    def test_an_empty_list_counts_down_and_touches_no_device(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            write_banks(place, [(0, 1), (1, 2)])
+            code, output = place.run("Kavro", "5-3")
+            self.assertEqual((code, output), (0, WARNING))
+            self.assertEqual([c[1] for c in place.trace()],
+                             ["InitUSBCDLibrary", "GetDeviceNumber", "EnumDevice", "EnumDevice",
+                              "SetCDCallbackProc", "CloseUSBCDLibrary"])
+
+    def test_a_disc_beyond_the_numbered_banks_is_skipped(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            write_banks(place, [(0, 1), (1, 2)])
+            code, output = place.run("Kavro", "400")
+            self.assertEqual(code, 0)
+            self.assertEqual(output, WARNING + b"CD N400 (3:100) skipped: no CD Library has "
+                             b"the number 3.\r\n")
+            self.assertEqual(calls_of(place.trace(), "USBCDGetStatus"), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
