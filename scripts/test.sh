@@ -19,4 +19,8 @@ for preset in "${presets[@]}"; do
     cmake --preset "${preset}"
     cmake --build --preset "${preset}"
     ctest --preset "${preset}"
+    if [ "${preset}" = windows ]; then
+        cpack --preset windows
+        python3 tests/package_layout.py build/windows/Kavro-*-win32.zip
+    fi
 done
