@@ -90,6 +90,22 @@ bool Report(bool result, int32_t count, uint32_t* written) {
     }
     return result;
 }
+
+// Writes what paint gives for up to count cells from the position, never past the
+// end of the screen.
+template <typename Paint>
+bool Fill(Terminal* terminal, int32_t count, const LConsolePosition& position, uint32_t* written,
+          Paint paint) {
+    if (terminal == nullptr) {
+        return Report(false, 0, written);
+    }
+    int32_t room = CellsLeft(terminal->fd, position);
+    int32_t cells = count < room ? count : room;
+    if (cells <= 0) {
+        return Report(true, 0, written);
+    }
+    return Report(WriteAt(terminal, position, paint(terminal, cells)), cells, written);
+}
 }  // namespace
 
 bool LConsole::Open(int32_t standardHandle) {
@@ -136,17 +152,10 @@ bool LConsole::SetCursorPosition(const LConsolePosition& position) {
 
 bool LConsole::FillCharacter(LChar ch, int32_t count, const LConsolePosition& position,
                              uint32_t* written) {
-    Terminal* terminal = Usable(handle_);
-    if (terminal == nullptr) {
-        return Report(false, 0, written);
-    }
-    int32_t room = CellsLeft(terminal->fd, position);
-    int32_t cells = count < room ? count : room;
-    if (cells <= 0) {
-        return Report(true, 0, written);
-    }
-    std::u16string fill(static_cast<std::size_t>(cells), ch);
-    return Report(WriteAt(terminal, position, Cells(fill.data(), cells)), cells, written);
+    return Fill(Usable(handle_), count, position, written, [ch](Terminal*, int32_t cells) {
+        std::u16string fill(static_cast<std::size_t>(cells), ch);
+        return Cells(fill.data(), cells);
+    });
 }
 
 // A terminal cannot recolour cells without writing them again, and it cannot tell
@@ -154,18 +163,11 @@ bool LConsole::FillCharacter(LChar ch, int32_t count, const LConsolePosition& po
 // only recolours cells that it has just blanked.
 bool LConsole::FillAttribute(uint16_t attribute, int32_t count, const LConsolePosition& position,
                              uint32_t* written) {
-    Terminal* terminal = Usable(handle_);
-    if (terminal == nullptr) {
-        return Report(false, 0, written);
-    }
-    int32_t room = CellsLeft(terminal->fd, position);
-    int32_t cells = count < room ? count : room;
-    if (cells <= 0) {
-        return Report(true, 0, written);
-    }
-    std::string bytes = Colours(attribute) + std::string(static_cast<std::size_t>(cells), ' ') +
-                        Colours(terminal->attribute);
-    return Report(WriteAt(terminal, position, bytes), cells, written);
+    return Fill(Usable(handle_), count, position, written,
+                [attribute](Terminal* terminal, int32_t cells) {
+                    return Colours(attribute) + std::string(static_cast<std::size_t>(cells), ' ') +
+                           Colours(terminal->attribute);
+                });
 }
 
 bool LConsole::WriteCharacters(const LChar* characters, int32_t count,
