@@ -27,10 +27,6 @@ struct Tree {
     bool IsHolding(const pugi::xml_node& node) const { return holding && node == holding; }
 };
 
-std::string Utf8(const LChar* text) {
-    return Utf8FromUtf16(text, static_cast<std::size_t>(LTextLength(text)));
-}
-
 // Collects the written document; the file is written in one piece afterwards.
 class StringWriter : public pugi::xml_writer {
 public:
@@ -162,7 +158,7 @@ void XmlElement::SetAttribute(const LChar* name, int32_t value) {
     if (IsNull()) {
         return;
     }
-    std::string key = Utf8(name);
+    std::string key = Utf8FromUtf16(name);
     pugi::xml_attribute attribute = impl_->node.attribute(key.c_str());
     if (!attribute) {
         attribute = impl_->node.append_attribute(key.c_str());
@@ -175,7 +171,7 @@ bool XmlElement::GetAttribute(const LChar* name, LString& value) const {
     if (IsNull()) {
         return false;
     }
-    pugi::xml_attribute attribute = impl_->node.attribute(Utf8(name).c_str());
+    pugi::xml_attribute attribute = impl_->node.attribute(Utf8FromUtf16(name).c_str());
     if (!attribute) {
         return false;
     }
@@ -239,7 +235,7 @@ XmlElement XmlDocument::CreateElement(const LChar* name) {
         tree.holding = tree.document.append_child(pugi::node_element);
         ThrowIfEmpty(!tree.holding);
     }
-    pugi::xml_node node = tree.holding.append_child(Utf8(name).c_str());
+    pugi::xml_node node = tree.holding.append_child(Utf8FromUtf16(name).c_str());
     ThrowIfEmpty(!node);
     element.impl_ = std::make_unique<XmlElement::Impl>(XmlElement::Impl{impl_->tree, node});
     return element;
@@ -281,7 +277,7 @@ bool XmlDocument::Save(const LChar* path) const {
             node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
         }
     }
-    const std::string target = Utf8(path);
+    const std::string target = Utf8FromUtf16(path);
     const std::string temporary = target + ".new";
     if (WriteFile(temporary, writer.text) && rename(temporary.c_str(), target.c_str()) == 0) {
         SyncFolderOf(target);
@@ -301,8 +297,9 @@ bool XmlDocument::Load(const LChar* path) {
     auto tree = std::make_shared<Tree>();
     const unsigned int options =
         pugi::parse_default | pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
-    bool loaded = tree->document.load_file(Utf8(path).c_str(), options, pugi::encoding_auto) &&
-                  IsWellFormed(tree->document);
+    bool loaded =
+        tree->document.load_file(Utf8FromUtf16(path).c_str(), options, pugi::encoding_auto) &&
+        IsWellFormed(tree->document);
     if (!loaded) {
         // Like the DOM after a failed load: an empty document.
         tree->document.reset();

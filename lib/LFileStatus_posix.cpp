@@ -24,10 +24,6 @@ constexpr uint32_t kAttributeReadOnly = 0x01;
 constexpr uint32_t kAttributeDirectory = 0x10;
 constexpr uint32_t kAttributeArchive = 0x20;
 
-std::string NativePath(const LChar* name) {
-    return Utf8FromUtf16(name, static_cast<std::size_t>(LTextLength(name)));
-}
-
 // 0, "no time", for instants a file time cannot hold.
 uint64_t FileTimeFrom(const timespec& time) {
     constexpr int64_t kLatest = std::numeric_limits<int64_t>::max() / kTicksPerSecond - 1;
@@ -121,7 +117,7 @@ void LPlatformUpperCase(LChar* text) {
 // when nobody may write. Linux keeps no creation time, so it is reported as absent.
 bool LPlatformFindFile(const LChar* name, LFoundFile& found) {
     struct stat status;
-    if (stat(NativePath(name).c_str(), &status) != 0) {
+    if (stat(Utf8FromUtf16(name).c_str(), &status) != 0) {
         return false;
     }
     found.attributes = S_ISDIR(status.st_mode) ? kAttributeDirectory : kAttributeArchive;

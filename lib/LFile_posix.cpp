@@ -12,17 +12,13 @@
 // The handle is the descriptor plus one, so that descriptor 0 is not mistaken for
 // "no file".
 namespace {
-std::string NativePath(const LChar* path) {
-    return Utf8FromUtf16(path, static_cast<std::size_t>(LTextLength(path)));
-}
-
 int Descriptor(LFileHandle file) {
     return static_cast<int>(reinterpret_cast<intptr_t>(file) - 1);
 }
 }  // namespace
 
 LFileHandle LFileOpenForAppend(const LChar* path) {
-    int fd = open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = open(Utf8FromUtf16(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     return fd < 0 ? nullptr : reinterpret_cast<LFileHandle>(static_cast<intptr_t>(fd) + 1);
 }
 
@@ -36,8 +32,8 @@ bool LFileClose(LFileHandle file) {
 // Like MoveFileW, never replaces an existing file. Where the file system cannot
 // rename without replacing, a hard link and an unlink do the same.
 bool LFileMove(const LChar* from, const LChar* to) {
-    std::string source = NativePath(from);
-    std::string target = NativePath(to);
+    std::string source = Utf8FromUtf16(from);
+    std::string target = Utf8FromUtf16(to);
     if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }

@@ -96,6 +96,10 @@ std::u16string Utf16FromUtf8(const char* text, std::size_t length) {
     return out;
 }
 
+std::string Utf8FromUtf16(const LChar* text) {
+    return Utf8FromUtf16(text, static_cast<std::size_t>(LTextLength(text)));
+}
+
 std::u16string Utf16FromUtf8(const char* text) {
     return text == nullptr ? std::u16string() : Utf16FromUtf8(text, std::strlen(text));
 }

@@ -8,5 +8,7 @@
 // Conversions at the edges of the program (arguments in, text out, paths):
 // inside, all text is UTF-16. Unpaired surrogates and malformed bytes become U+FFFD.
 std::string Utf8FromUtf16(const LChar* text, std::size_t length);
+// A zero-terminated text; null gives the empty string.
+std::string Utf8FromUtf16(const LChar* text);
 std::u16string Utf16FromUtf8(const char* text, std::size_t length);
 std::u16string Utf16FromUtf8(const char* text);
