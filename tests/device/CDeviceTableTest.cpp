@@ -6,21 +6,12 @@
 #include <thread>
 #include <vector>
 
+#include "DeviceListCopy.h"
 #include "FakeUSBCDDLL.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
-
-std::vector<int32_t> DeviceList() {
-    LList copy;
-    CDeviceTable::CopyDeviceList(copy);
-    std::vector<int32_t> values;
-    for (LPosition p = copy.GetHeadPosition(); p != nullptr;) {
-        values.push_back(copy.GetNext(p));
-    }
-    return values;
-}
 
 class CDeviceTableTest : public testing::Test {
 protected:
@@ -46,7 +37,7 @@ TEST_F(CDeviceTableTest, EnumeratesEveryIndexInOrder) {
     CDeviceTable table;
     EXPECT_EQ(fake::Calls(), (Calls{"InitUSBCDLibrary", "GetDeviceNumber", "EnumDevice 0",
                                     "EnumDevice 1", "EnumDevice 2", "SetCDCallbackProc"}));
-    EXPECT_EQ(DeviceList(), (std::vector<int32_t>{4, 0, 12}));
+    EXPECT_EQ(DeviceListCopy(), (std::vector<int32_t>{4, 0, 12}));
     EXPECT_EQ(CDeviceTable::GetDeviceCount(), 3);
 }
 
@@ -67,21 +58,21 @@ TEST_F(CDeviceTableTest, CallbackRefillsTheListAndAnswersTheCount) {
     USBCDCallback callback = fake::RegisteredCallback();
     ASSERT_NE(callback, nullptr);
     EXPECT_EQ(callback(3), 3);
-    EXPECT_EQ(DeviceList(), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(DeviceListCopy(), (std::vector<int32_t>{1, 2, 3}));
     EXPECT_EQ(callback(0), 0);
-    EXPECT_EQ(DeviceList(), std::vector<int32_t>{});
+    EXPECT_EQ(DeviceListCopy(), std::vector<int32_t>{});
 }
 
 TEST_F(CDeviceTableTest, RestartRefillsFromScratchAndStopKeepsTheList) {
     fake::SetDevices(2, {5, 6});
     { CDeviceTable table; }
-    EXPECT_EQ(DeviceList(), (std::vector<int32_t>{5, 6}));  // stopping leaves the list
+    EXPECT_EQ(DeviceListCopy(), (std::vector<int32_t>{5, 6}));  // stopping leaves the list
     fake::Reset();
     fake::SetDevices(1, {8});
     CDeviceTable table;
     EXPECT_EQ(fake::Calls(),
               (Calls{"InitUSBCDLibrary", "GetDeviceNumber", "EnumDevice 0", "SetCDCallbackProc"}));
-    EXPECT_EQ(DeviceList(), std::vector<int32_t>{8});
+    EXPECT_EQ(DeviceListCopy(), std::vector<int32_t>{8});
 }
 
 TEST_F(CDeviceTableTest, BanksTranslateToInternalNumbersOrAnswerFour) {
@@ -123,7 +114,7 @@ TEST_F(CDeviceTableTest, ReadersSeeWholeEnumerationsWhileTheCallbackRuns) {
     const std::vector<int32_t> small{10, 11};
     const std::vector<int32_t> large{10, 11, 12, 13, 14};
     for (int i = 0; i < 2000; ++i) {
-        std::vector<int32_t> seen = DeviceList();
+        std::vector<int32_t> seen = DeviceListCopy();
         ASSERT_TRUE(seen == small || seen == large) << "a list of " << seen.size();
     }
     done = true;

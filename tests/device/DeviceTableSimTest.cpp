@@ -9,19 +9,10 @@
 #include <vector>
 
 #include "CDeviceTable.h"
+#include "device/DeviceListCopy.h"
 #include "sim/SimTestFiles.h"
 
 namespace {
-
-std::vector<int32_t> DeviceList() {
-    LList copy;
-    CDeviceTable::CopyDeviceList(copy);
-    std::vector<int32_t> values;
-    for (LPosition p = copy.GetHeadPosition(); p != nullptr;) {
-        values.push_back(copy.GetNext(p));
-    }
-    return values;
-}
 
 TEST(DeviceTableWithSimulator, HotPlugWhileTheMainThreadReadsTheList) {
     const std::filesystem::path ini = TestProgramFolder() / "USBCDSIM.ini";
@@ -33,7 +24,7 @@ TEST(DeviceTableWithSimulator, HotPlugWhileTheMainThreadReadsTheList) {
         CDeviceTable table;
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (seen.count(stages.size() - 1) == 0 && std::chrono::steady_clock::now() < giveUp) {
-            std::vector<int32_t> list = DeviceList();
+            std::vector<int32_t> list = DeviceListCopy();
             std::size_t stage = 0;
             while (stage < stages.size() && stages[stage] != list) {
                 ++stage;
