@@ -26,26 +26,11 @@ void LListAddTailAndWalk(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * n);
 }
 
-void StdListPushBackAndWalk(benchmark::State& state) {
+template <typename Container>
+void StdPushBackAndWalk(benchmark::State& state) {
     const auto n = static_cast<int32_t>(state.range(0));
     for (auto _ : state) {
-        std::list<int32_t> list;
-        for (int32_t i = 0; i < n; ++i) {
-            list.push_back(i);
-        }
-        int64_t sum = 0;
-        for (int32_t v : list) {
-            sum += v;
-        }
-        benchmark::DoNotOptimize(sum);
-    }
-    state.SetItemsProcessed(state.iterations() * n);
-}
-
-void StdVectorPushBackAndWalk(benchmark::State& state) {
-    const auto n = static_cast<int32_t>(state.range(0));
-    for (auto _ : state) {
-        std::vector<int32_t> list;
+        Container list;
         for (int32_t i = 0; i < n; ++i) {
             list.push_back(i);
         }
@@ -59,8 +44,8 @@ void StdVectorPushBackAndWalk(benchmark::State& state) {
 }
 
 BENCHMARK(LListAddTailAndWalk)->Arg(10)->Arg(1000)->Arg(19050);
-BENCHMARK(StdListPushBackAndWalk)->Arg(10)->Arg(1000)->Arg(19050);
-BENCHMARK(StdVectorPushBackAndWalk)->Arg(10)->Arg(1000)->Arg(19050);
+BENCHMARK(StdPushBackAndWalk<std::list<int32_t>>)->Arg(10)->Arg(1000)->Arg(19050);
+BENCHMARK(StdPushBackAndWalk<std::vector<int32_t>>)->Arg(10)->Arg(1000)->Arg(19050);
 
 // Keys spread like banks (1..127) for the small case, and like arbitrary 32-bit
 // numbers for the large one.
