@@ -20,7 +20,8 @@ if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target Kav
 fi
 
 if [ "$preset" = windows ]; then
-    WINEDEBUG=-all wine "build/windows/bin/Kavro.exe" "$@"
+    # Wine needs a UTF-8 locale for names outside ASCII; C.UTF-8 is always there.
+    LC_ALL=C.UTF-8 WINEDEBUG=-all wine "build/windows/bin/Kavro.exe" "$@"
 else
     "build/native/bin/Kavro" "$@"
 fi
