@@ -4,27 +4,21 @@
 #include "USBCDDLL.h"
 
 namespace {
-constexpr int kStepsPerPhase = 50;
+constexpr uint32_t kPhaseMs = 500;
 constexpr uint32_t kStepMs = 10;
 }  // namespace
 
 int32_t CFlashingThread::Run() {
-    if (StopRequested()) {
+    auto stop = [this] { return StopRequested(); };
+    if (stop()) {
         return 0;
     }
     for (;;) {
         USBCDLEDON(device_);
-        for (int step = 0; step < kStepsPerPhase && !StopRequested(); ++step) {
-            LSleep(kStepMs);
-        }
+        bool stopped = LSleepFor(kPhaseMs, kStepMs, stop);
+        // Also when the stop came during the on phase: the LED is never left on.
         USBCDLEDOFF(device_);
-        for (int step = 0; step < kStepsPerPhase; ++step) {
-            if (StopRequested()) {
-                return 0;
-            }
-            LSleep(kStepMs);
-        }
-        if (StopRequested()) {
+        if (stopped || LSleepFor(kPhaseMs, kStepMs, stop)) {
             return 0;
         }
     }

@@ -3,13 +3,22 @@
 #include <atomic>
 
 namespace {
-std::atomic<LSleepFunction> installed{&LSleepReal};
-}
+std::atomic<LSleepFunction> installedSleep{&LSleepReal};
+std::atomic<LClockFunction> installedClock{&LTickCountReal};
+}  // namespace
 
 void LSleep(uint32_t milliseconds) {
-    installed.load()(milliseconds);
+    installedSleep.load()(milliseconds);
 }
 
 LSleepFunction LSetSleepFunction(LSleepFunction function) {
-    return installed.exchange(function != nullptr ? function : &LSleepReal);
+    return installedSleep.exchange(function != nullptr ? function : &LSleepReal);
+}
+
+uint64_t LTickCount() {
+    return installedClock.load()();
+}
+
+LClockFunction LSetClockFunction(LClockFunction function) {
+    return installedClock.exchange(function != nullptr ? function : &LTickCountReal);
 }

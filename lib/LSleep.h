@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// Every wait of the program goes through LSleep, so that tests can put a virtual
-// clock in place of real time.
+// Every wait of the program goes through LSleep, and every timed wait measures
+// against LTickCount, so that tests can put a virtual clock in place of real time.
 void LSleep(uint32_t milliseconds);
 
 using LSleepFunction = void (*)(uint32_t milliseconds);
@@ -12,3 +12,31 @@ LSleepFunction LSetSleepFunction(LSleepFunction function);
 
 // Real sleeping, whatever function is installed.
 void LSleepReal(uint32_t milliseconds);
+
+// Milliseconds on a monotonic clock, from an arbitrary start.
+uint64_t LTickCount();
+
+using LClockFunction = uint64_t (*)();
+// Replaces the clock (null restores the real one); returns the previous one.
+LClockFunction LSetClockFunction(LClockFunction function);
+
+// The real clock, whatever function is installed.
+uint64_t LTickCountReal();
+
+// Sleeps in steps of stepMs until `duration` ms have passed by the clock, or until
+// stop() answers true, which is asked before every step; true when stop() ended the
+// wait. A sleep may last longer than asked (Windows rounds it up to its timer
+// tick), so the time is read from the clock rather than counted in steps.
+template <typename Stop>
+bool LSleepFor(uint32_t duration, uint32_t stepMs, Stop stop) {
+    const uint64_t start = LTickCount();
+    for (;;) {
+        if (stop()) {
+            return true;
+        }
+        if (LTickCount() - start >= duration) {
+            return false;
+        }
+        LSleep(stepMs);
+    }
+}

@@ -10,3 +10,10 @@ void LSleepReal(uint32_t milliseconds) {
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
 }
+
+uint64_t LTickCountReal() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000u +
+           static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+}

@@ -6,18 +6,21 @@
 
 #include "LSleep.h"
 
-// Replaces every sleep of the program while it exists: a sleep returns at once and
-// is recorded with the thread that slept and the virtual time it was asked at, so
-// that waits and polls are checked without waiting for them.
+// Replaces every sleep and the clock of the program while it exists: a sleep returns
+// at once and is recorded with the thread that slept and the virtual time it was
+// asked at, so that waits and polls are checked without waiting for them. Each
+// thread has a virtual time of its own, which its sleeps advance and the clock
+// reads. A stretch above 1 makes every sleep last longer than asked, as Windows
+// does with its 15.6 ms timer tick.
 class VirtualClock {
 public:
     struct Sleep {
         uint32_t thread;
         uint32_t milliseconds;
-        uint64_t at;  // virtual time of the sleeping thread when it asked
+        uint64_t at;  // virtual time of the sleeping thread when it asked, in ms
     };
 
-    VirtualClock();
+    explicit VirtualClock(double stretch = 1.0);
     ~VirtualClock();
     VirtualClock(const VirtualClock&) = delete;
     VirtualClock& operator=(const VirtualClock&) = delete;
@@ -25,12 +28,14 @@ public:
     std::vector<Sleep> Sleeps() const;
     // Sleeps of one thread, in order.
     std::vector<uint32_t> SleepsOf(uint32_t thread) const;
-    // Total virtual time slept by one thread.
+    // Total virtual time slept by one thread, in ms.
     uint64_t ElapsedOf(uint32_t thread) const;
     std::size_t Count() const;
 
 private:
     static void Record(uint32_t milliseconds);
+    static uint64_t Now();
 
-    LSleepFunction previous_;
+    LSleepFunction previousSleep_;
+    LClockFunction previousClock_;
 };

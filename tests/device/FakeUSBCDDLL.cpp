@@ -2,16 +2,21 @@
 
 #include <mutex>
 
+#include "LSleep.h"
+
 namespace {
 std::mutex lock;
 std::vector<std::string> calls;
+std::vector<uint64_t> callTimes;
 int32_t deviceCount = 0;
 std::vector<int32_t> devices;
 std::map<std::string, std::deque<int32_t>> scripted;
 USBCDCallback callback = nullptr;
 
 int32_t Record(const std::string& function, std::vector<int32_t> arguments = {}) {
+    uint64_t now = LTickCount();
     std::lock_guard<std::mutex> guard(lock);
+    callTimes.push_back(now);
     std::string line = function;
     for (int32_t argument : arguments) {
         line += " " + std::to_string(argument);
@@ -31,6 +36,7 @@ namespace fake {
 void Reset() {
     std::lock_guard<std::mutex> guard(lock);
     calls.clear();
+    callTimes.clear();
     deviceCount = 0;
     devices.clear();
     scripted.clear();
@@ -53,9 +59,16 @@ void ScriptResults(const std::string& function, std::deque<int32_t> results) {
     scripted[function] = std::move(results);
 }
 
+std::vector<uint64_t> CallTimes() {
+    std::lock_guard<std::mutex> guard(lock);
+    return callTimes;
+}
+
 void Note(const std::string& line) {
+    uint64_t now = LTickCount();
     std::lock_guard<std::mutex> guard(lock);
     calls.push_back(line);
+    callTimes.push_back(now);
 }
 
 USBCDCallback RegisteredCallback() {

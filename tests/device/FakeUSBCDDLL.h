@@ -15,6 +15,8 @@ namespace fake {
 void Reset();
 // "InitUSBCDLibrary", "EnumDevice 0", "USBCDMoveto 2 17", ... in call order.
 std::vector<std::string> Calls();
+// The clock (LTickCount) of the calling thread at each call, in the same order.
+std::vector<uint64_t> CallTimes();
 
 // GetDeviceNumber's answer and EnumDevice's answer per index.
 void SetDevices(int32_t count, std::vector<int32_t> internalNumbers);

@@ -1,21 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "CFlashingThread.h"
 #include "FakeUSBCDDLL.h"
 #include "LSleep.h"
+#include "VirtualClock.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
-
-// Sleeps return at once and join the fake's record, so that LED calls and waits
-// form one timeline.
-void NoteSleep(uint32_t milliseconds) {
-    fake::Note("Sleep " + std::to_string(milliseconds));
-}
 
 class IndicatorThreads : public testing::Test {
 protected:
@@ -43,45 +39,39 @@ TEST_F(IndicatorThreads, FlashingThreadStoppedWhileOnSwitchesTheLedOff) {
     EXPECT_EQ(fake::Calls(), (Calls{"USBCDLEDON 3", "USBCDLEDOFF 3"}));
 }
 
-TEST_F(IndicatorThreads, FlashingThreadAlternatesFiftyStepsOnAndOff) {
-    LSetSleepFunction(&NoteSleep);
-    CFlashingThread thread(1);
-    thread.Start(false);
-    auto onCount = [] {
-        int count = 0;
-        for (const auto& call : fake::Calls()) {
-            count += call == "USBCDLEDON 1";
+// Each phase lasts 500 ms by the clock, however long a 10 ms sleep really takes:
+// exactly, when sleeps are precise, and within one sleep when each lasts 15.6 ms,
+// as on Windows' default timer.
+TEST_F(IndicatorThreads, FlashingPhasesLastHalfASecondByTheClock) {
+    for (double stretch : {1.0, 1.56}) {
+        SCOPED_TRACE(stretch);
+        fake::Reset();
+        VirtualClock clock(stretch);
+        CFlashingThread thread(1);
+        thread.Start(false);
+        auto onCount = [] {
+            Calls calls = fake::Calls();
+            return std::count(calls.begin(), calls.end(), "USBCDLEDON 1");
+        };
+        while (onCount() < 4) {
+            LSleepReal(1);
         }
-        return count;
-    };
-    while (onCount() < 3) {
-        LSleepReal(1);
-    }
-    thread.StopAndWait();
-    Calls calls = fake::Calls();
-    // The main thread's own 1 ms waits are not part of the LED's timeline.
-    Calls timeline;
-    for (const auto& call : calls) {
-        if (call != "Sleep 1") {
-            timeline.push_back(call);
+        thread.StopAndWait();
+
+        Calls calls = fake::Calls();
+        std::vector<uint64_t> times = fake::CallTimes();
+        ASSERT_GE(calls.size(), 8u);
+        for (std::size_t i = 0; i < calls.size(); ++i) {
+            ASSERT_EQ(calls[i], i % 2 == 0 ? "USBCDLEDON 1" : "USBCDLEDOFF 1") << i;
         }
-    }
-    ASSERT_GE(timeline.size(), 204u);
-    Calls cycle{"USBCDLEDON 1"};
-    cycle.insert(cycle.end(), 50, "Sleep 10");
-    cycle.push_back("USBCDLEDOFF 1");
-    cycle.insert(cycle.end(), 50, "Sleep 10");
-    for (std::size_t i = 0; i < 2 * cycle.size(); ++i) {
-        ASSERT_EQ(timeline[i], cycle[i % cycle.size()]) << i;
-    }
-    // However the stop fell, the last LED call switched it off.
-    std::string lastLed;
-    for (const auto& call : timeline) {
-        if (call.rfind("USBCDLED", 0) == 0) {
-            lastLed = call;
+        EXPECT_EQ(calls.back(), "USBCDLEDOFF 1");
+        // The last switch came with the stop, not with the clock.
+        for (std::size_t i = 1; i + 1 < times.size(); ++i) {
+            uint64_t phase = times[i] - times[i - 1];
+            EXPECT_GE(phase, 500u) << i;
+            EXPECT_LT(phase, 500 + 10 * stretch) << i;
         }
     }
-    EXPECT_EQ(lastLed, "USBCDLEDOFF 1");
 }
 
 }  // namespace
