@@ -28,6 +28,34 @@ bool Report(BOOL result, DWORD done, uint32_t* written) {
     }
     return result != 0;
 }
+
+// Calls write(first cell, cell count, position, cells done) for each row that count
+// cells from the position touch, and adds up what they did. One call could cover
+// them all, but Wine's console then redraws on the terminal only the columns between
+// the first cell and the last, leaving the rest of each row as it was shown.
+template <typename Write>
+bool ByRow(HANDLE handle, int32_t count, const LConsolePosition& position, uint32_t* written,
+           Write write) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    int32_t width = GetConsoleScreenBufferInfo(handle, &info) ? info.dwSize.X : 0;
+    if (width <= 0 || position.x < 0 || position.x >= width || count <= 0) {
+        DWORD done = 0;
+        BOOL result = write(0, Count(count), Coord(position), &done);
+        return Report(result, done, written);
+    }
+    DWORD total = 0;
+    BOOL result = TRUE;
+    LConsolePosition at = position;
+    for (int32_t first = 0; first < count && result;) {
+        int32_t run = count - first < width - at.x ? count - first : width - at.x;
+        DWORD done = 0;
+        result = write(first, static_cast<DWORD>(run), Coord(at), &done);
+        total += done;
+        first += run;
+        at = {0, at.y + 1};
+    }
+    return Report(total > 0 || result, total, written);
+}
 }  // namespace
 
 bool LConsole::Open(int32_t standardHandle) {
@@ -65,27 +93,30 @@ bool LConsole::SetCursorPosition(const LConsolePosition& position) {
 
 bool LConsole::FillCharacter(LChar ch, int32_t count, const LConsolePosition& position,
                              uint32_t* written) {
-    DWORD done = 0;
-    BOOL result = FillConsoleOutputCharacterW(Native(handle_), Shown(ch), Count(count),
-                                              Coord(position), &done);
-    return Report(result, done, written);
+    HANDLE handle = Native(handle_);
+    return ByRow(handle, count, position, written,
+                 [handle, ch](int32_t, DWORD cells, COORD at, DWORD* done) {
+                     return FillConsoleOutputCharacterW(handle, Shown(ch), cells, at, done);
+                 });
 }
 
 bool LConsole::FillAttribute(uint16_t attribute, int32_t count, const LConsolePosition& position,
                              uint32_t* written) {
-    DWORD done = 0;
-    BOOL result = FillConsoleOutputAttribute(Native(handle_), attribute, Count(count),
-                                             Coord(position), &done);
-    return Report(result, done, written);
+    HANDLE handle = Native(handle_);
+    return ByRow(handle, count, position, written,
+                 [handle, attribute](int32_t, DWORD cells, COORD at, DWORD* done) {
+                     return FillConsoleOutputAttribute(handle, attribute, cells, at, done);
+                 });
 }
 
 bool LConsole::WriteCharacters(const LChar* characters, int32_t count,
                                const LConsolePosition& position, uint32_t* written) {
-    DWORD done = 0;
-    BOOL result =
-        WriteConsoleOutputCharacterW(Native(handle_), reinterpret_cast<const wchar_t*>(characters),
-                                     Count(count), Coord(position), &done);
-    return Report(result, done, written);
+    HANDLE handle = Native(handle_);
+    auto text = reinterpret_cast<const wchar_t*>(characters);
+    return ByRow(handle, count, position, written,
+                 [handle, text](int32_t first, DWORD cells, COORD at, DWORD* done) {
+                     return WriteConsoleOutputCharacterW(handle, text + first, cells, at, done);
+                 });
 }
 
 bool LConsole::WriteText(const LChar* text, int32_t count) {
