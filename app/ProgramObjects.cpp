@@ -1,6 +1,7 @@
 #include "ProgramObjects.h"
 
 #include "CDeviceTable.h"
+#include "LInterrupt.h"
 
 // The program-wide objects, defined in one place so that they are constructed in
 // this order and destroyed in the reverse one.
@@ -18,5 +19,10 @@ int32_t RunProgram(int32_t argumentCount, const LChar* const* arguments) {
     g_arguments = arguments;
     // A failure leaves the console without a handle; the run goes on regardless.
     g_console.Open(LConsole::kStandardOutput);
-    return g_mainThread.RunInCallingThread();
+    interrupt::ProgramScope scope;
+    try {
+        return g_mainThread.RunInCallingThread();
+    } catch (const interrupt::Interrupted&) {
+        interrupt::EndAsInterrupted();
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "CFlashingThread.h"
 #include "LConsole.h"
+#include "LInterrupt.h"
 #include "LKeyboard.h"
 #include "LSleep.h"
 #include "LStdOut.h"
@@ -10,50 +11,89 @@
 namespace {
 constexpr int32_t kEnter = 13;
 constexpr int32_t kBackspace = 8;
+constexpr int32_t kCtrlC = 3;
 constexpr int32_t kMaxDigits = 3;
 constexpr int32_t kLowestBank = 1;
 constexpr int32_t kHighestBank = 127;
-constexpr int kErrorWaitSteps = 300;
+constexpr uint32_t kErrorShowsMs = 3000;
 constexpr uint32_t kErrorWaitStepMs = 10;
 
 bool IsDigit(int32_t key) {
     return key >= u'0' && key <= u'9';
 }
 
+// Ctrl+C reads as a key here, and ends the program as it does everywhere else.
 int32_t NextKey() {
     int32_t key = keyboard::GetKey();
     if (key == keyboard::kNoInput) {
         throw NoConsoleInput();
     }
+    if (key == kCtrlC) {
+        throw interrupt::Interrupted();
+    }
     return key;
+}
+
+// The cell a number of cells on from a position (back, when negative), counting
+// across row ends in a buffer of the given width.
+LConsolePosition Offset(const LConsolePosition& from, int32_t cells, int32_t width) {
+    if (width <= 0) {
+        return {from.x + cells, from.y};
+    }
+    int64_t index = int64_t{from.y} * width + from.x + cells;
+    int64_t row = index >= 0 ? index / width : -((-index + width - 1) / width);
+    return {static_cast<int32_t>(index - row * width), static_cast<int32_t>(row)};
 }
 
 // The cursor moved back over the typed digits.
 LConsolePosition InputPosition(const LString& digits) {
     LConsolePosition position{};
     g_console.GetCursorPosition(position);
-    position.x -= digits.GetLength();
+    position = Offset(position, -digits.GetLength(), g_console.GetBufferWidth());
     g_console.SetCursorPosition(position);
     return position;
 }
 
-// Shows the error at the input position for about 3 s, or until a key, which is
-// swallowed; then blanks it again in the colours of before.
-void ShowError(const LConsolePosition& at) {
+// Text written from a position leaves the cursor that many cells further on, unless
+// the buffer scrolled under it, as a buffer no taller than the window does when the
+// text runs past its last row: then the cursor stands higher, and so does every
+// position taken before the text was written.
+LConsolePosition FollowScroll(const LConsolePosition& at, int32_t written) {
+    int32_t width = g_console.GetBufferWidth();
+    LConsolePosition cursor{};
+    g_console.GetCursorPosition(cursor);
+    int32_t scrolled = Offset(at, written, width).y - cursor.y;
+    return scrolled > 0 && width > 0 ? LConsolePosition{at.x, at.y - scrolled} : at;
+}
+
+// Shows the error at the input position for 3 s, or until a key, which is swallowed;
+// then blanks it again in the colours of before, and puts the cursor back there.
+void ShowError(const LConsolePosition& input) {
     const LString message(u"Please, enter a valid number from 1 to 127.");
     uint16_t attribute = g_console.GetTextAttribute();
     g_console.SetTextAttribute(LConsole::kBrightRed);
     g_console.WriteText(message.GetText(), message.GetLength());
     g_console.SetTextAttribute(attribute);
-    for (int step = 0; step < kErrorWaitSteps; ++step) {
-        if (keyboard::KeyWaiting()) {
-            NextKey();
-            break;
+    LConsolePosition at = FollowScroll(input, message.GetLength());
+
+    LSleepFor(kErrorShowsMs, kErrorWaitStepMs, [] {
+        if (!keyboard::KeyWaiting()) {
+            return false;
         }
-        LSleep(kErrorWaitStepMs);
+        NextKey();
+        return true;
+    });
+
+    // Cells that scrolled out of the top of the buffer are gone already.
+    int32_t count = message.GetLength();
+    if (at.y < 0) {
+        count -= static_cast<int32_t>(-(int64_t{at.y} * g_console.GetBufferWidth() + at.x));
+        at = {0, 0};
     }
-    g_console.FillCharacter(0, message.GetLength(), at);
-    g_console.FillAttribute(attribute, message.GetLength(), at);
+    if (count > 0) {
+        g_console.FillCharacter(0, count, at);
+        g_console.FillAttribute(attribute, count, at);
+    }
     g_console.SetCursorPosition(at);
 }
 
@@ -71,7 +111,6 @@ private:
 }  // namespace
 
 int32_t ReadBankNumber() {
-    keyboard::Session session;
     LString digits;
     for (;;) {
         for (int32_t key = NextKey(); key != 0 && key != kEnter; key = NextKey()) {
@@ -104,6 +143,9 @@ void AssignBanks(XmlDocument& document, XmlElement& root, const LList& devices) 
         CFlashingThread flashing(device);
         int32_t bank;
         {
+            // Declared first, so that an interrupt still finds the thread while it
+            // is being stopped on the way out of this block.
+            interrupt::StopOnInterrupt interrupted(flashing);
             StopOnExit stop(flashing);
             flashing.Start(false);
             bank = ReadBankNumber();

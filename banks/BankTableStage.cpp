@@ -2,6 +2,7 @@
 
 #include "BankDialogue.h"
 #include "LFileStatus.h"
+#include "LInterrupt.h"
 #include "LMap.h"
 #include "LStdOut.h"
 #include "XmlDocument.h"
@@ -78,6 +79,8 @@ bool CreateBankTable(const LString& directory) {
     } catch (const NoConsoleInput&) {
         StdOutWrite(kNoConsoleInput);
         return false;
+    } catch (const interrupt::Interrupted&) {
+        throw;  // nothing is saved, and the program ends
     } catch (...) {
         StdOutWrite(kCannotForm);
         return false;

@@ -11,6 +11,11 @@ uint16_t LConsole::GetTextAttribute() const {
     return ReadScreenInfo(info) ? info.attribute : 0;
 }
 
+int32_t LConsole::GetBufferWidth() const {
+    ScreenInfo info{};
+    return ReadScreenInfo(info) ? info.width : 0;
+}
+
 void LConsole::Backspace() {
     ScreenInfo info{};
     if (!ReadScreenInfo(info)) {

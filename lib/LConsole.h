@@ -36,6 +36,8 @@ public:
     bool SetCursorPosition(const LConsolePosition& position);
     // The current text attribute, or 0 when the screen buffer cannot be read.
     uint16_t GetTextAttribute() const;
+    // The buffer's width in columns, or 0 when the screen buffer cannot be read.
+    int32_t GetBufferWidth() const;
     bool FillCharacter(LChar ch, int32_t count, const LConsolePosition& position,
                        uint32_t* written = nullptr);
     bool FillAttribute(uint16_t attribute, int32_t count, const LConsolePosition& position,

@@ -6,23 +6,13 @@
 
 // Console keyboard input as the number prompt reads it: one key at a time without
 // echo. A key without a character gives a first code of 0 or 0xE0 and its second
-// code on the next call; Enter gives 13, Backspace 8, Ctrl+C 3.
+// code on the next call; Enter gives 13, Backspace 8, Ctrl+C 3. Keys typed before
+// they are read wait for the read, unshown.
 namespace keyboard {
 
-// What LGetKey gives when there is no console to read keys from (standard input
+// What GetKey gives when there is no console to read keys from (standard input
 // closed, redirected or at its end).
 constexpr int32_t kNoInput = -1;
-
-// Held while the prompt runs: on Linux the terminal then neither echoes nor edits
-// lines, so keys typed between reads are kept for the next read, as the console
-// keeps them.
-class Session {
-public:
-    Session();
-    ~Session();
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-};
 
 // Waits for a key and returns its code, or kNoInput.
 int32_t GetKey();
@@ -30,5 +20,20 @@ int32_t GetKey();
 bool KeyWaiting();
 // Writes one character at the cursor.
 void PutChar(LChar ch);
+
+// Where keys come from instead of the console, for tests.
+class Source {
+public:
+    virtual ~Source() = default;
+    virtual int32_t GetKey() = 0;
+    virtual bool KeyWaiting() = 0;
+};
+// Takes keys from the source from now on (null: the console again); returns the
+// previous one.
+Source* SetSource(Source* source);
+
+// The console's own keyboard, in the platform's file.
+int32_t ConsoleGetKey();
+bool ConsoleKeyWaiting();
 
 }  // namespace keyboard

@@ -1,5 +1,4 @@
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,7 +7,7 @@
 
 #include "LKeyboard.h"
 #include "LStdOut.h"
-#include "LTerminal_posix.h"
+#include "LTerminalModes_posix.h"
 
 // Keys come from the terminal on standard input as bytes; cursor and function keys
 // arrive as escape sequences and are turned into the console's two-code form.
@@ -24,11 +23,6 @@ bool IsTerminal() {
 
 // Waits up to timeoutMs (-1: without limit) for bytes; false at the end of input.
 bool ReadMore(int timeoutMs) {
-    std::string pending = terminal::TakePendingInput();
-    if (!pending.empty()) {
-        bytes += pending;
-        return true;
-    }
     pollfd ready{STDIN_FILENO, POLLIN, 0};
     int result;
     do {
@@ -38,7 +32,10 @@ bool ReadMore(int timeoutMs) {
         return false;
     }
     char chunk[64];
-    ssize_t n = read(STDIN_FILENO, chunk, sizeof chunk);
+    ssize_t n;
+    do {
+        n = read(STDIN_FILENO, chunk, sizeof chunk);
+    } while (n < 0 && errno == EINTR);
     if (n <= 0) {
         return false;
     }
@@ -94,7 +91,9 @@ bool DecodeOne(bool moreMayCome) {
         }
         length = bytes.size();
     }
-    int32_t code = lead == 0x7F ? 8 : lead;  // the terminal's Backspace is DEL
+    // The terminal's Backspace is DEL; a line typed before the program set the
+    // terminal's modes ends in LF, where the console would give Enter.
+    int32_t code = lead == 0x7F ? 8 : lead == '\n' ? 13 : lead;
     if (length > 1) {
         code = lead & (0x3F >> (length - 1));
         for (std::size_t i = 1; i < length; ++i) {
@@ -118,59 +117,22 @@ void Decode() {
     }
 }
 
-class RawMode {
+// No signals while the key is read, so that Ctrl+C arrives as code 3.
+class KeyRead {
 public:
-    explicit RawMode(bool signals) {
-        active_ = tcgetattr(STDIN_FILENO, &saved_) == 0;
-        if (active_) {
-            termios raw = saved_;
-            raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-            raw.c_iflag &= static_cast<tcflag_t>(~(ICRNL | INLCR | IXON));
-            if (!signals) {
-                raw.c_lflag &= static_cast<tcflag_t>(~ISIG);
-            }
-            raw.c_cc[VMIN] = 1;
-            raw.c_cc[VTIME] = 0;
-            tcsetattr(STDIN_FILENO, TCSANOW, &raw);
-        }
-    }
-    ~RawMode() {
-        if (active_) {
-            tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
-        }
-    }
-    RawMode(const RawMode&) = delete;
-    RawMode& operator=(const RawMode&) = delete;
-
-private:
-    termios saved_{};
-    bool active_ = false;
+    KeyRead() { terminal_modes::BeginKeyRead(); }
+    ~KeyRead() { terminal_modes::EndKeyRead(); }
+    KeyRead(const KeyRead&) = delete;
+    KeyRead& operator=(const KeyRead&) = delete;
 };
-
-RawMode* session = nullptr;
-int sessions = 0;
 
 }  // namespace
 
-// Ctrl+C still ends the program between reads; only a read takes it as a key.
-Session::Session() {
-    if (sessions++ == 0 && IsTerminal()) {
-        session = new RawMode(true);
-    }
-}
-
-Session::~Session() {
-    if (--sessions == 0) {
-        delete session;
-        session = nullptr;
-    }
-}
-
-int32_t GetKey() {
+int32_t ConsoleGetKey() {
     if (!IsTerminal()) {
         return kNoInput;
     }
-    RawMode reading(false);
+    KeyRead reading;
     while (codes.empty()) {
         if (bytes.empty() && !ReadMore(-1)) {
             return kNoInput;
@@ -182,7 +144,7 @@ int32_t GetKey() {
     return code;
 }
 
-bool KeyWaiting() {
+bool ConsoleKeyWaiting() {
     if (!IsTerminal()) {
         return false;
     }

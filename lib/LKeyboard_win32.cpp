@@ -13,10 +13,7 @@ bool HasConsoleInput() {
 }
 }  // namespace
 
-Session::Session() = default;
-Session::~Session() = default;
-
-int32_t GetKey() {
+int32_t ConsoleGetKey() {
     if (!HasConsoleInput()) {
         return kNoInput;
     }
@@ -24,7 +21,7 @@ int32_t GetKey() {
     return key == WEOF ? kNoInput : static_cast<int32_t>(key);
 }
 
-bool KeyWaiting() {
+bool ConsoleKeyWaiting() {
     return HasConsoleInput() && _kbhit() != 0;
 }
 

@@ -1,91 +1,58 @@
+// The console on Linux is the terminal on standard output, driven with VT
+// sequences. A terminal can be asked where its cursor is, but the answer comes
+// through standard input, late or never (slow links, terminals without the query),
+// mixed with the user's keys. So the program never asks: it keeps the cursor
+// itself.
+//
+// Every byte the program sends to the terminal passes through this file, under one
+// lock, and ScreenModel follows what each does to the cursor: the column, the row
+// counted from the row the program started on (so that scrolling never moves a
+// position the program has stored, as in a Windows screen buffer), the wrap that is
+// pending after the last column, and the window's size, read at every operation so
+// that a resize is followed. GetCursorPosition answers from the model. A write at a
+// position moves there relative to the cursor and comes back, and makes a pending
+// wrap pending again by writing the last cell once more, since a move cancels it.
+// Cells on rows that have scrolled out of the window are not drawn, and the call
+// still succeeds, as it does on Windows, where such cells lie in the buffer.
+//
+// The program is assumed to start in column 0, as after a shell's prompt; every
+// message it writes first begins with a line break in any case. Output from other
+// programs to the same terminal while this one runs is not followed.
 #include "LTerminal_posix.h"
 
-#include <fcntl.h>
-#include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <mutex>
+
+#include "LTerminalModel_posix.h"
+#include "LUtf.h"
 
 namespace terminal {
 namespace {
 
-constexpr int kReplyTimeoutMs = 1000;
+constexpr int kOutput = STDOUT_FILENO;
 
 std::mutex lock;
-std::string pending;
+ScreenModel model;
+// Whether the terminal is left in colours other than its default.
+std::atomic<bool> colourChanged{false};
 
-int InputFd() {
-    static const int fd = [] {
-        int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (tty >= 0) {
-            return tty;
-        }
-        return isatty(STDIN_FILENO) ? STDIN_FILENO : -1;
-    }();
-    return fd;
-}
-
-// Echo and line editing off while the reply is read, so that it never shows.
-class QuietInput {
-public:
-    explicit QuietInput(int fd) : fd_(fd), saved_{} {
-        active_ = tcgetattr(fd_, &saved_) == 0;
-        if (active_) {
-            termios quiet = saved_;
-            quiet.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-            quiet.c_cc[VMIN] = 0;
-            quiet.c_cc[VTIME] = 0;
-            tcsetattr(fd_, TCSANOW, &quiet);
-        }
+// The window as it is now; a terminal that cannot tell counts as 80 x 25.
+void FollowWindow() {
+    winsize size{};
+    if (ioctl(kOutput, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0) {
+        size.ws_col = 80;
+        size.ws_row = 25;
     }
-    ~QuietInput() {
-        if (active_) {
-            tcsetattr(fd_, TCSANOW, &saved_);
-        }
+    model.SetSize(size.ws_col, size.ws_row);
+    termios modes{};
+    if (tcgetattr(kOutput, &modes) == 0) {
+        model.SetNewlineReturns((modes.c_oflag & OPOST) != 0 && (modes.c_oflag & ONLCR) != 0);
     }
-    QuietInput(const QuietInput&) = delete;
-    QuietInput& operator=(const QuietInput&) = delete;
-
-private:
-    int fd_;
-    termios saved_;
-    bool active_ = false;
-};
-
-// Finds ESC [ row ; column R in the bytes read; the bytes around it are key input.
-bool ParseReply(std::string& bytes, int& row, int& column) {
-    for (std::size_t start = bytes.find('\x1b'); start != std::string::npos;
-         start = bytes.find('\x1b', start + 1)) {
-        std::size_t i = start + 1;
-        if (i >= bytes.size() || bytes[i] != '[') {
-            continue;
-        }
-        int numbers[2] = {0, 0};
-        int which = 0;
-        bool digits = false;
-        for (++i; i < bytes.size(); ++i) {
-            char c = bytes[i];
-            if (c >= '0' && c <= '9') {
-                numbers[which] = numbers[which] * 10 + (c - '0');
-                digits = true;
-            } else if (c == ';' && which == 0 && digits) {
-                which = 1;
-                digits = false;
-            } else {
-                break;
-            }
-        }
-        if (i < bytes.size() && bytes[i] == 'R' && which == 1 && digits) {
-            row = numbers[0];
-            column = numbers[1];
-            bytes.erase(start, i + 1 - start);
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -107,44 +74,80 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
-bool QueryCursor(int outputFd, int& row, int& column) {
-    std::lock_guard<std::mutex> guard(lock);
-    int input = InputFd();
-    if (input < 0) {
-        return false;
-    }
-    QuietInput quiet(input);
-    if (!WriteAll(outputFd, "\x1b[6n")) {
-        return false;
-    }
-    std::string bytes;
-    bool found = false;
-    while (!found) {
-        pollfd ready{input, POLLIN, 0};
-        int result = poll(&ready, 1, kReplyTimeoutMs);
-        if (result < 0 && errno == EINTR) {
-            continue;
-        }
-        if (result <= 0) {
-            break;
-        }
-        char chunk[64];
-        ssize_t n = read(input, chunk, sizeof chunk);
-        if (n <= 0) {
-            break;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(n));
-        found = ParseReply(bytes, row, column);
-    }
-    pending += bytes;
-    return found;
+bool IsTerminal() {
+    return isatty(kOutput) != 0;
 }
 
-std::string TakePendingInput() {
+bool WriteText(const LChar* text, int32_t count) {
+    if (count <= 0) {
+        return true;
+    }
+    if (!IsTerminal()) {
+        return WriteAll(kOutput, Utf8FromUtf16(text, static_cast<std::size_t>(count)));
+    }
     std::lock_guard<std::mutex> guard(lock);
-    std::string taken;
-    taken.swap(pending);
-    return taken;
+    FollowWindow();
+    return WriteAll(kOutput, model.Text(text, count));
+}
+
+bool GetCursor(LConsolePosition& cursor, int32_t& width) {
+    if (!IsTerminal()) {
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(lock);
+    FollowWindow();
+    cursor = model.Cursor();
+    width = model.Width();
+    return true;
+}
+
+bool SetCursor(const LConsolePosition& position) {
+    if (!IsTerminal()) {
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(lock);
+    FollowWindow();
+    std::string bytes;
+    return model.MoveCursor(position, bytes) && WriteAll(kOutput, bytes);
+}
+
+bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count, int32_t attribute) {
+    if (!IsTerminal()) {
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(lock);
+    FollowWindow();
+    std::string bytes;
+    if (!model.WriteCells(at, cells, count, attribute, bytes)) {
+        return false;
+    }
+    return WriteAll(kOutput, bytes);
+}
+
+bool GetAttribute(uint16_t& attribute) {
+    if (!IsTerminal()) {
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(lock);
+    attribute = model.Attribute();
+    return true;
+}
+
+bool SetAttribute(uint16_t attribute) {
+    if (!IsTerminal()) {
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(lock);
+    colourChanged = attribute != ScreenModel::kDefaultAttribute;
+    return WriteAll(kOutput, model.SetAttribute(attribute));
+}
+
+// Another thread may be in the middle of a write; the reset goes out without
+// waiting for it.
+void ResetColoursForExit() {
+    if (colourChanged.load() && IsTerminal()) {
+        WriteAll(kOutput, ScreenModel::Colours(ScreenModel::kDefaultAttribute));
+    }
 }
 
 }  // namespace terminal

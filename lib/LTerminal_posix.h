@@ -1,20 +1,36 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// The terminal behind the console on Linux: where cursor queries are answered and
-// keys arrive.
+#include "LConsole.h"
+#include "LString.h"
+
+// The terminal on standard output: everything the program writes to it passes
+// through here (see the .cpp for how the cursor is kept).
 namespace terminal {
+
+// Whether standard output is a terminal.
+bool IsTerminal();
+
+// Writes text at the cursor: through the cursor's bookkeeping on a terminal, as it
+// is to anything else. False when it cannot be written.
+bool WriteText(const LChar* text, int32_t count);
+
+// The cursor and the window's width; false when standard output is no terminal.
+bool GetCursor(LConsolePosition& cursor, int32_t& width);
+bool SetCursor(const LConsolePosition& position);
+// Cells written from a position without moving the cursor, in the attribute given
+// or, when it is negative, the current one.
+bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count, int32_t attribute);
+bool GetAttribute(uint16_t& attribute);
+bool SetAttribute(uint16_t attribute);
+
+// Puts the terminal's colours back to its default when the program changed them;
+// for the way out, from any thread.
+void ResetColoursForExit();
 
 // Writes all bytes to the descriptor; false when it cannot.
 bool WriteAll(int fd, const std::string& bytes);
-
-// Asks the terminal for the cursor (ESC[6n written to outputFd) and reads the reply
-// from the controlling terminal; row and column are 1-based. Keys typed before the
-// reply arrived are kept for TakePendingInput.
-bool QueryCursor(int outputFd, int& row, int& column);
-
-// Bytes of keyboard input that a cursor query read on the way; emptied by the call.
-std::string TakePendingInput();
 
 }  // namespace terminal

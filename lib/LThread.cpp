@@ -3,15 +3,16 @@
 #include "LSleep.h"
 
 LThread::~LThread() {
-    if (handle_ == nullptr || handle_ == LThreadCurrentPseudoHandle() || threadId_ == 0 ||
+    LThreadHandle handle = handle_.load();
+    if (handle == nullptr || handle == LThreadCurrentPseudoHandle() || threadId_ == 0 ||
         threadId_ == LThreadCurrentId()) {
         return;  // never started, run in place, or destroyed on its own thread
     }
     if (IsRunning()) {
-        LThreadTerminate(handle_);
+        LThreadTerminate(handle);
     }
     // Also after a termination, so that no handle is left behind.
-    LThreadClose(handle_);
+    LThreadClose(handle);
 }
 
 uint32_t LThread::ThreadProc(void* parameter) {
@@ -19,13 +20,14 @@ uint32_t LThread::ThreadProc(void* parameter) {
 }
 
 bool LThread::Start(bool suspended) {
-    handle_ = LThreadCreate(this, suspended, &threadId_);
-    return handle_ != nullptr;
+    LThreadHandle handle = LThreadCreate(this, suspended, &threadId_);
+    handle_.store(handle);
+    return handle != nullptr;
 }
 
 bool LThread::IsRunning() const {
     uint32_t exitCode = 0;
-    return LThreadGetExitCode(handle_, &exitCode) && exitCode == kStillActive;
+    return LThreadGetExitCode(handle_.load(), &exitCode) && exitCode == kStillActive;
 }
 
 void LThread::StopAndWait() {
@@ -36,7 +38,7 @@ void LThread::StopAndWait() {
 }
 
 int32_t LThread::RunInCallingThread() {
-    handle_ = LThreadCurrentPseudoHandle();
+    handle_.store(LThreadCurrentPseudoHandle());
     threadId_ = LThreadCurrentId();
     return Run();
 }

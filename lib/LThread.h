@@ -34,7 +34,7 @@ public:
     // Runs the body on the calling thread, which the object then stands for.
     int32_t RunInCallingThread();
 
-    LThreadHandle GetHandle() const { return handle_; }
+    LThreadHandle GetHandle() const { return handle_.load(); }
     uint32_t GetThreadId() const { return threadId_; }
 
     // The start routine: runs the body of the object it is given and returns its
@@ -46,7 +46,9 @@ protected:
     bool StopRequested() const { return stop_.load() != 0; }
 
 private:
-    LThreadHandle handle_ = nullptr;
+    // Atomic: another thread may stop this one while it is being started (an
+    // interrupt stopping a blinking LED).
+    std::atomic<LThreadHandle> handle_{nullptr};
     uint32_t threadId_ = 0;
     std::atomic<int32_t> stop_{0};
 };

@@ -10,6 +10,8 @@
 //   console_probe REPORT spinner MS      "selecting: " and the rotating indicator,
 //                                        stopped after MS milliseconds (before
 //                                        it starts when MS is negative)
+//   console_probe REPORT edge            a row of 'a' to the last cell, 'X' written
+//                                        at (0, 0) and '|' at the cursor, then "b"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -84,6 +86,20 @@ void Spinner(int milliseconds) {
     Note("after", g_console.GetCursorPosition(after));
 }
 
+// Text that ends in the last cell leaves the next character for the next row, and
+// writes elsewhere must not change that.
+void Edge() {
+    std::u16string row(static_cast<std::size_t>(g_console.GetBufferWidth()), u'a');
+    StdOutWrite(row.data(), static_cast<int32_t>(row.size()));
+    LConsolePosition after{};
+    Note("after", g_console.GetCursorPosition(after));
+    g_console.WriteCharacters(u"X", 1, {0, 0});
+    g_console.WriteCharacters(u"|", 1, after);
+    StdOutWrite(u"b");
+    LConsolePosition end{};
+    Note("end", g_console.GetCursorPosition(end));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +115,8 @@ int main(int argc, char** argv) {
         Countdown();
     } else if (scenario == "attribute") {
         Attribute();
+    } else if (scenario == "edge") {
+        Edge();
     } else if (scenario == "spinner" && argc == 4) {
         Spinner(std::atoi(argv[3]));
     } else {

@@ -50,18 +50,25 @@ def wait_until(condition, timeout=20.0, step=0.05):
         time.sleep(step)
 
 
+def shell_words(argv):
+    """A command line for sh that starts argv on this platform."""
+    env = "WINEDEBUG=-all " if UNDER_WINE else ""
+    return env + " ".join(shlex.quote(a) for a in argv)
+
+
 class Terminal:
     """A program running in an 80x24 tmux pane that stays, with "EXITED" written
-    below the program's output, after the program ends."""
+    below the program's output, after the program ends; or, given a command, the
+    pane runs that command line instead (a script for sh, a shell)."""
 
-    def __init__(self, argv, cwd=None, width=80, height=24):
+    def __init__(self, argv, cwd=None, width=80, height=24, command=None):
         self.socket = "kavro-e2e-" + uuid.uuid4().hex[:8]
         self.width = width
         self.name = "t"
-        env = "WINEDEBUG=-all " if UNDER_WINE else ""
-        line = env + " ".join(shlex.quote(a) for a in argv)
+        if command is None:
+            command = "sh -c " + shlex.quote(shell_words(argv) + "; echo; echo EXITED; sleep 3600")
         self._tmux("new-session", "-d", "-x", str(width), "-y", str(height), "-s", self.name,
-                   "-c", cwd or os.getcwd(), "sh -c " + shlex.quote(line + "; echo; echo EXITED; sleep 3600"))
+                   "-c", cwd or os.getcwd(), command)
 
     def _tmux(self, *arguments):
         return subprocess.run(["tmux", "-L", self.socket] + list(arguments), check=True,

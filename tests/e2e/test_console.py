@@ -67,6 +67,11 @@ class ConsoleOnATerminal(unittest.TestCase):
         terminal, report = self.probe("spinner", -1)
         self.assertEqual(terminal.screen()[0].rstrip(), "selecting:")
 
+    def test_text_to_the_last_cell_goes_on_at_the_next_row(self):
+        terminal, report = self.probe("edge")
+        self.assertEqual(report, ["after 0 1", "end 1 1"])
+        self.assertEqual(terminal.screen()[:2], ["X" + "a" * 79, "b"])
+
     def test_bright_red_and_back(self):
         terminal, report = self.probe("attribute")
         old, red, restored = (int(v) for v in report[0].split()[1:])

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <exception>
+
+#include "LThread.h"
+
+// How the program ends when the user interrupts it: Ctrl+C from anywhere in the run,
+// and on Linux the other signals that end or stop a program in a terminal. Whatever
+// the run was doing, a blinking LED is switched off and the terminal is left as it
+// was found before the program ends.
+namespace interrupt {
+
+// Raised where Ctrl+C is read as a key (code 3, at the bank prompt): the run unwinds,
+// saving nothing, and the entry function then ends the program as Ctrl+C does
+// everywhere else.
+class Interrupted : public std::exception {
+public:
+    const char* what() const noexcept override { return "interrupted"; }
+};
+
+// Held by the entry function for the whole run: installs the handling of Ctrl+C
+// (and on Linux applies the terminal's modes); puts everything back when it goes.
+class ProgramScope {
+public:
+    ProgramScope();
+    ~ProgramScope();
+    ProgramScope(const ProgramScope&) = delete;
+    ProgramScope& operator=(const ProgramScope&) = delete;
+};
+
+// While it exists, an interrupt stops the thread, and waits until it has ended,
+// before the program ends: so a blinking LED is left off.
+class StopOnInterrupt {
+public:
+    explicit StopOnInterrupt(LThread& thread);
+    ~StopOnInterrupt();
+    StopOnInterrupt(const StopOnInterrupt&) = delete;
+    StopOnInterrupt& operator=(const StopOnInterrupt&) = delete;
+
+private:
+    LThread* previous_;
+};
+
+// Stops the threads registered above. Called once, on the way out of an interrupt,
+// from whichever thread handles it; the run starts and stops no thread afterwards.
+void StopThreadsForExit();
+
+// Ends the program as Ctrl+C does, once what the run changed is put back.
+[[noreturn]] void EndAsInterrupted();
+
+}  // namespace interrupt

@@ -1,0 +1,182 @@
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <exception>
+
+#include "LInterrupt.h"
+#include "LTerminalModes_posix.h"
+#include "LTerminal_posix.h"
+
+// A signal handler may do only async-signal-safe work, and switching an LED off
+// means calling the vendor's library and waiting for a thread. So the signals are
+// blocked in every thread of the program (threads inherit the mask of the thread
+// that starts them, and this is set before any starts) and one thread of ours
+// waits for them with sigwait and does the work as ordinary code. A thread that the
+// program did not start (a runtime's own, started before main) may still take
+// one: its handler only hands the signal on to that thread. SIGTTOU stays blocked
+// too, so that output from the background still appears instead of stopping the
+// program.
+namespace interrupt {
+namespace {
+
+// The signals that end or stop a program in a terminal.
+const int kHandled[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
+
+pthread_t watcher;
+bool watching = false;
+std::atomic<bool> closing{false};
+sigset_t previousMask;
+sigset_t waited;
+struct sigaction previousActions[NSIG];
+std::terminate_handler previousTerminate = nullptr;
+
+bool Ignored(int number) {
+    struct sigaction current {};
+    return sigaction(number, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
+void HandOn(int number) {
+    int saved = errno;
+    pthread_kill(watcher, number);
+    errno = saved;
+}
+
+void HandOnFromNowOn(int number) {
+    struct sigaction action {};
+    action.sa_handler = &HandOn;
+    action.sa_mask = waited;
+    action.sa_flags = SA_RESTART;
+    sigaction(number, &action, nullptr);
+}
+
+void PutBack() {
+    terminal_modes::RestoreForExit();
+    terminal::ResetColoursForExit();
+}
+
+void Mask(int how, int number) {
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, number);
+    pthread_sigmask(how, &only, nullptr);
+}
+
+// The process ends by the signal itself, so that its parent sees the usual status.
+[[noreturn]] void EndBy(int number) {
+    PutBack();
+    std::signal(number, SIG_DFL);
+    Mask(SIG_UNBLOCK, number);
+    raise(number);
+    _exit(128 + number);
+}
+
+// The terminal as it was found while the program is stopped, its own modes again
+// once it continues.
+void StopBySignal() {
+    terminal_modes::Suspend();
+    std::signal(SIGTSTP, SIG_DFL);
+    Mask(SIG_UNBLOCK, SIGTSTP);
+    raise(SIGTSTP);
+    Mask(SIG_BLOCK, SIGTSTP);
+    HandOnFromNowOn(SIGTSTP);
+    terminal_modes::Resume();
+}
+
+void* Watch(void*) {
+    for (;;) {
+        int number = 0;
+        if (sigwait(&waited, &number) != 0) {
+            continue;
+        }
+        if (closing.load()) {
+            return nullptr;
+        }
+        if (number == SIGTSTP) {
+            StopBySignal();
+        } else if (number == SIGCONT) {
+            terminal_modes::Resume();
+        } else {
+            StopThreadsForExit();
+            EndBy(number);
+        }
+    }
+}
+
+void TerminateAfterPuttingBack() {
+    PutBack();
+    if (previousTerminate != nullptr) {
+        previousTerminate();
+    }
+    std::abort();
+}
+
+void PutBackAtExit() {
+    PutBack();
+}
+
+}  // namespace
+
+ProgramScope::ProgramScope() {
+    // A signal that the program was started with ignored (as a shell does for a job
+    // in the background) stays ignored.
+    sigemptyset(&waited);
+    sigaddset(&waited, SIGCONT);
+    for (int number : kHandled) {
+        if (!Ignored(number)) {
+            sigaddset(&waited, number);
+        }
+    }
+    sigset_t blocked = waited;
+    sigaddset(&blocked, SIGTTOU);
+    pthread_sigmask(SIG_BLOCK, &blocked, &previousMask);
+    closing = false;
+    watching = pthread_create(&watcher, nullptr, &Watch, nullptr) == 0;
+    if (!watching) {
+        // Nobody would take the signals: they keep their usual effect, and the
+        // terminal is left alone, since Ctrl+C could not put it back.
+        pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+        return;
+    }
+    for (int number = 1; number < NSIG; ++number) {
+        if (sigismember(&waited, number) == 1) {
+            sigaction(number, nullptr, &previousActions[number]);
+            HandOnFromNowOn(number);
+        }
+    }
+    static bool exitHandled = false;
+    if (!exitHandled) {
+        exitHandled = true;
+        std::atexit(&PutBackAtExit);
+    }
+    previousTerminate = std::set_terminate(&TerminateAfterPuttingBack);
+    terminal_modes::ApplyForRun();
+}
+
+ProgramScope::~ProgramScope() {
+    if (!watching) {
+        return;
+    }
+    PutBack();
+    std::set_terminate(previousTerminate);
+    for (int number = 1; number < NSIG; ++number) {
+        if (sigismember(&waited, number) == 1) {
+            sigaction(number, &previousActions[number], nullptr);
+        }
+    }
+    closing = true;
+    pthread_kill(watcher, SIGCONT);
+    pthread_join(watcher, nullptr);
+    watching = false;
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+}
+
+void EndAsInterrupted() {
+    EndBy(SIGINT);
+}
+
+}  // namespace interrupt

@@ -1,0 +1,32 @@
+#include <windows.h>
+
+#include "LInterrupt.h"
+
+// The console calls the handler on a thread of its own. Returning FALSE hands the
+// event on to the default handling, which ends the process.
+namespace interrupt {
+namespace {
+// The exit code of a process ended by Ctrl+C.
+constexpr UINT kControlCExit = 0xC000013A;
+
+BOOL WINAPI OnControl(DWORD event) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT) {
+        StopThreadsForExit();
+    }
+    return FALSE;
+}
+}  // namespace
+
+ProgramScope::ProgramScope() {
+    SetConsoleCtrlHandler(&OnControl, TRUE);
+}
+
+ProgramScope::~ProgramScope() {
+    SetConsoleCtrlHandler(&OnControl, FALSE);
+}
+
+void EndAsInterrupted() {
+    ExitProcess(kControlCExit);
+}
+
+}  // namespace interrupt

@@ -1,0 +1,24 @@
+#include <atomic>
+
+#include "LKeyboard.h"
+
+namespace keyboard {
+namespace {
+std::atomic<Source*> installed{nullptr};
+}  // namespace
+
+int32_t GetKey() {
+    Source* source = installed.load();
+    return source != nullptr ? source->GetKey() : ConsoleGetKey();
+}
+
+bool KeyWaiting() {
+    Source* source = installed.load();
+    return source != nullptr ? source->KeyWaiting() : ConsoleKeyWaiting();
+}
+
+Source* SetSource(Source* source) {
+    return installed.exchange(source);
+}
+
+}  // namespace keyboard

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+
+#include "BankDialogue.h"
+#include "LInterrupt.h"
+#include "LKeyboard.h"
+#include "LThread.h"
+#include "StdOutCapture.h"
+#include "VirtualClock.h"
+
+namespace {
+
+// Keys as typed; whether they count as waiting decides whether one pressed while
+// the error shows takes it away.
+class ScriptedKeys : public keyboard::Source {
+public:
+    ScriptedKeys(const std::u16string& keys, bool waiting)
+        : keys_(keys.begin(), keys.end()), waiting_(waiting) {}
+    int32_t GetKey() override {
+        if (keys_.empty()) {
+            return keyboard::kNoInput;
+        }
+        int32_t key = keys_.front();
+        keys_.pop_front();
+        return key;
+    }
+    bool KeyWaiting() override { return waiting_ && !keys_.empty(); }
+
+private:
+    std::deque<char16_t> keys_;
+    bool waiting_;
+};
+
+struct Answer {
+    std::string ending;  // "bank N", "interrupted" or "no input"
+    uint64_t waitedMs;   // the prompt's own sleeps, by the virtual clock
+};
+
+Answer Ask(const std::u16string& keys, bool waiting, double stretch = 1.0) {
+    ScriptedKeys source(keys, waiting);
+    keyboard::Source* previous = keyboard::SetSource(&source);
+    VirtualClock clock(stretch);
+    StdOutCapture capture;
+    Answer answer;
+    try {
+        answer.ending = "bank " + std::to_string(ReadBankNumber());
+    } catch (const interrupt::Interrupted&) {
+        answer.ending = "interrupted";
+    } catch (const NoConsoleInput&) {
+        answer.ending = "no input";
+    }
+    capture.Finish();
+    answer.waitedMs = clock.ElapsedOf(LThreadCurrentId());
+    keyboard::SetSource(previous);
+    return answer;
+}
+
+TEST(BankPrompt, KeysGiveABankOrEndTheRun) {
+    struct Case {
+        std::u16string keys;
+        bool waiting;
+        const char* ending;
+        uint64_t waitedMs;
+    };
+    const Case cases[] = {
+        {u"5\r", false, "bank 5", 0},
+        {u"1279\b5\r", false, "bank 125", 0},              // a fourth digit is not taken
+        {std::u16string(u"5\0;", 3), false, "bank 5", 0},  // F1 ends the input like Enter
+        {u"128\r5\r", false, "bank 5", 3000},              // refused: the error shows 3 s
+        {u"\r", false, "no input", 3000},
+        {u"\rx7\r", true, "bank 7", 0},  // a key takes the error away and is not input
+        {u"1\x03", false, "interrupted", 0},
+        {u"\r\x03", true, "interrupted", 0},  // also while the error shows
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "keys " << std::string(c.keys.begin(), c.keys.end()));
+        Answer answer = Ask(c.keys, c.waiting);
+        EXPECT_EQ(answer.ending, c.ending);
+        EXPECT_EQ(answer.waitedMs, c.waitedMs);
+    }
+}
+
+// Sleeps that last 15.6 ms instead of 10, as on Windows' default timer, do not make
+// the error stay longer than its 3 s, give or take one sleep.
+TEST(BankPrompt, TheErrorShowsThreeSecondsByTheClock) {
+    Answer answer = Ask(u"0\r5\r", false, 1.56);
+    EXPECT_EQ(answer.ending, "bank 5");
+    EXPECT_GE(answer.waitedMs, 3000u);
+    EXPECT_LT(answer.waitedMs, 3016u);
+}
+
+}  // namespace

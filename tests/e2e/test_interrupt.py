@@ -1,0 +1,90 @@
+"""Ctrl+C from anywhere in a run, in a real terminal under sh: the terminal's modes
+are left as they were found, a blinking LED is left off, and nothing is saved."""
+
+import os
+import re
+import shlex
+import unittest
+
+import harness
+
+PROMPT = "The flashing device will be number:"
+ERROR = "Please, enter a valid number from 1 to 127."
+BANKS = b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="2"/></CDLibraryList>'
+
+
+def last_led(place, device):
+    calls = [c[1] for c in place.trace() or [] if c[1].startswith("USBCDLED") and c[2] == [device]]
+    return calls[-1] if calls else None
+
+
+class CtrlC(unittest.TestCase):
+    def start(self, place, *arguments):
+        # The trap keeps sh going after the program ends by Ctrl+C, so that it reports
+        # the status and the modes; programs it starts still get the default handling.
+        script = ('trap "echo interrupted" INT; stty -g > before.txt; %s; echo "status $?"; '
+                  'stty -g > after.txt; echo EXITED; sleep 3600'
+                  % harness.shell_words(place.command("Kavro", *arguments)))
+        terminal = harness.Terminal(None, cwd=place.path, command="sh -c " + shlex.quote(script))
+        self.addCleanup(terminal.close)
+        return terminal
+
+    def wait_for(self, terminal, text, timeout=20):
+        found = harness.wait_until(lambda: text in terminal.text(), timeout=timeout)
+        self.assertTrue(found, "waited for %r:\n%s" % (text, terminal.text()))
+
+    def interrupt(self, place, terminal):
+        terminal.send("C-c")
+        self.wait_for(terminal, "EXITED")
+        with open(place.file("before.txt")) as before, open(place.file("after.txt")) as after:
+            self.assertEqual(after.read(), before.read(), "the terminal's modes changed")
+        if not harness.UNDER_WINE:
+            # Ended by SIGINT itself, as the shell expects of Ctrl+C.
+            self.assertIn("status 130", terminal.text())
+
+    def interrupt_while_blinking(self, place, terminal):
+        # During an on phase, which a Ctrl+C that leaves the LED alone would leave on.
+        on = harness.wait_until(lambda: last_led(place, 0) == "USBCDLEDON", timeout=10)
+        self.assertTrue(on, "the device does not blink")
+        self.interrupt(place, terminal)
+        self.assertEqual(last_led(place, 0), "USBCDLEDOFF")
+        self.assertFalse(os.path.exists(place.file("Kavro.xml")))
+        self.assertNotIn(("USBCDReset", [1]), [(c[1], c[2]) for c in place.trace()],
+                         "the next device was asked for")
+
+    def test_at_the_empty_prompt(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            terminal = self.start(place, "5-3")
+            self.wait_for(terminal, PROMPT)
+            self.interrupt_while_blinking(place, terminal)
+
+    def test_while_the_red_error_shows(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            terminal = self.start(place, "5-3")
+            self.wait_for(terminal, PROMPT)
+            terminal.send("Enter")
+            self.wait_for(terminal, ERROR)
+            self.interrupt_while_blinking(place, terminal)
+            # What the shell writes afterwards is in its own colours, not red.
+            after = [row for row in terminal.screen(colours=True) if "status" in row or
+                     "EXITED" in row]
+            self.assertTrue(after)
+            for row in after:
+                self.assertNotRegex(row, r"\x1b\[[0-9;]*91")
+
+    def test_while_a_device_is_awaited(self):
+        with harness.Installation({"devices": "0,1", "never_ready": "0"}) as place:
+            with open(place.file("Kavro.xml"), "wb") as f:
+                f.write(BANKS)
+            terminal = self.start(place, "5")
+            found = harness.wait_until(
+                lambda: re.search(r"CD N5 \(1:5\) selecting: [|/\\-]", terminal.text()),
+                timeout=30)
+            self.assertTrue(found, terminal.text())
+            self.interrupt(place, terminal)
+            with open(place.file("Kavro.xml"), "rb") as f:
+                self.assertEqual(f.read(), BANKS)
+
+
+if __name__ == "__main__":
+    unittest.main()

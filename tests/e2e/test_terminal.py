@@ -1,0 +1,153 @@
+"""The program in terminals that are less friendly than an 80x24 window: one so small
+that the prompt's error wraps and scrolls, keys typed while the program is busy, a
+program started in the background, a terminal that never answers anything."""
+
+import os
+import pty
+import re
+import shlex
+import unittest
+
+import harness
+
+PROMPT = "The flashing device will be number:"
+ERROR = "Please, enter a valid number from 1 to 127."
+BANKS = b'<CDLibraryList><Item ID="0" Bank="1"/></CDLibraryList>'
+
+
+def write_banks(place):
+    with open(place.file("Kavro.xml"), "wb") as f:
+        f.write(BANKS)
+
+
+class Terminals(unittest.TestCase):
+    def wait_for(self, terminal, pattern, timeout=20):
+        found = harness.wait_until(lambda: re.search(pattern, terminal.text()), timeout=timeout)
+        self.assertTrue(found, "waited for %r:\n%s" % (pattern, terminal.text()))
+
+    def test_an_error_that_wraps_and_scrolls_a_small_window_leaves_nothing_behind(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            terminal = harness.Terminal(place.command("Kavro", "5-3"), cwd=place.path,
+                                        width=60, height=10)
+            self.addCleanup(terminal.close)
+            self.wait_for(terminal, re.escape(PROMPT))
+            # The prompt and the error take 80 cells of a 60-cell row at the bottom.
+            terminal.send("0", "Enter")
+            self.wait_for(terminal, "Please, enter a valid nu")
+            gone = harness.wait_until(lambda: "Please, enter" not in terminal.text(), timeout=10)
+            self.assertTrue(gone, terminal.screen())
+            terminal.send("5", "Enter")
+            self.wait_for(terminal, r"internal number 0\) was assigned to the bank 5")
+            self.wait_for(terminal, re.escape(PROMPT))  # the second device's turn
+            rows = terminal.screen()[:10]
+            self.assertFalse([row for row in rows if "Please," in row or "mber from" in row],
+                             rows)
+            self.assertEqual(rows[-2].rstrip(),
+                             "The device (internal number 0) was assigned to the bank 5")
+            self.assertEqual(rows[-1].rstrip(), PROMPT)
+
+    @unittest.skipIf(harness.UNDER_WINE, "Wine's console shows keys that wait unread")
+    def test_keys_typed_while_the_program_is_busy_are_not_shown(self):
+        with harness.Installation({"devices": "0"}) as place:
+            write_banks(place)
+            terminal = harness.Terminal(place.command("Kavro", "5-3"), cwd=place.path)
+            self.addCleanup(terminal.close)
+            self.wait_for(terminal, "Initial waiting: ")
+            terminal.send("1", "y", "z", "Enter")
+            self.wait_for(terminal, "EXITED")
+            text = terminal.text()
+            self.assertIn("Initial waiting: done.\n", text)
+            self.assertNotIn("1yz", text)
+
+    @unittest.skipIf(harness.UNDER_WINE, "Wine's console reads the terminal its own way")
+    def test_numbers_typed_before_the_prompt_wait_for_it(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            script = ("sleep 2; %s; echo EXITED; sleep 3600"
+                      % harness.shell_words(place.command("Kavro", "5-3")))
+            terminal = harness.Terminal(None, cwd=place.path,
+                                        command="sh -c " + shlex.quote(script))
+            self.addCleanup(terminal.close)
+            # Typed while the terminal still edits lines, so Enter ends each in LF.
+            terminal.send("5", "Enter", "6", "Enter")
+            self.wait_for(terminal, "EXITED")
+            with open(place.file("Kavro.xml"), "rb") as f:
+                self.assertEqual(f.read().rstrip(), b'<CDLibraryList><Item ID="0" Bank="5"/>'
+                                 b'<Item ID="1" Bank="6"/></CDLibraryList>')
+
+    @unittest.skipIf(harness.UNDER_WINE, "a Linux job control matter")
+    def test_a_run_in_the_background_finishes_and_its_output_appears(self):
+        with harness.Installation({"devices": "0", "move_ms": 100, "cd_down_ms": 100}) as place:
+            write_banks(place)
+            terminal = harness.Terminal(None, cwd=place.path,
+                                        command="bash --norc --noprofile -i")
+            self.addCleanup(terminal.close)
+            # With tostop, output from the background stops a job that has not said
+            # otherwise; changing the modes stops it in any case.
+            terminal.send("stty tostop; " + harness.shell_words(place.command("Kavro", "1"))
+                          + " &", "Enter")
+            ended = harness.wait_until(
+                lambda: (place.trace() or [[0, ""]])[-1][1] == "CloseUSBCDLibrary", timeout=40)
+            self.assertTrue(ended, terminal.text())
+            terminal.send("jobs; echo JOBS-LISTED", "Enter")
+            self.wait_for(terminal, "JOBS-LISTED\n")
+            text = terminal.text()
+            self.assertNotIn("Stopped", text)
+            self.assertIn("CD N1 (1:1) selecting: ", text)
+
+    @unittest.skipIf(harness.UNDER_WINE, "a Linux job control matter")
+    def test_a_stopped_run_leaves_the_terminal_to_the_shell_until_it_continues(self):
+        with harness.Installation({"devices": "0"}) as place:
+            write_banks(place)
+            # dash keeps no modes of its own for a stopped job: what the shell sees
+            # is what the program left.
+            terminal = harness.Terminal(None, cwd=place.path, command="sh -i")
+            self.addCleanup(terminal.close)
+            terminal.send("stty -g > before.txt; "
+                          + harness.shell_words(place.command("Kavro", "5-3")), "Enter")
+            self.wait_for(terminal, "Initial waiting: ")
+            terminal.send("C-z")
+            self.wait_for(terminal, "Stopped")
+            terminal.send("stty -g > stopped.txt; fg", "Enter")
+            self.wait_for(terminal, r"(?m)^ +done\.$", timeout=30)  # where the countdown was
+            terminal.send("stty -g > after.txt; echo AFTER-RUN", "Enter")
+            self.wait_for(terminal, "AFTER-RUN\n")
+            modes = []
+            for name in ("before.txt", "stopped.txt", "after.txt"):
+                with open(place.file(name)) as f:
+                    modes.append(f.read())
+            self.assertEqual(modes, [modes[0]] * 3)
+
+    @unittest.skipIf(harness.UNDER_WINE, "Wine's console drives the terminal itself")
+    def test_a_terminal_that_answers_nothing_costs_no_time(self):
+        with harness.Installation({"devices": "0", "move_ms": 100, "cd_down_ms": 100}) as place:
+            write_banks(place)
+            argv = place.command("Kavro", "1")
+            pid, fd = pty.fork()
+            if pid == 0:
+                os.chdir(place.path)
+                os.execv(argv[0], argv)
+            output = b""
+            while True:
+                try:
+                    chunk = os.read(fd, 4096)
+                except OSError:
+                    break
+                if not chunk:
+                    break
+                output += chunk
+            os.close(fd)
+            _, status = os.waitpid(pid, 0)
+            self.assertEqual(os.waitstatus_to_exitcode(status), 0)
+            # The program never asks the terminal anything, so it never waits for an
+            # answer: 5 + 5 + 3 s of fixed waits, where each question unanswered used
+            # to add a second.
+            self.assertNotIn(b"\x1b[6n", output)
+            plain = re.sub(rb"\x1b\[[0-9;]*[A-Za-z]", b"", output)
+            self.assertIn(b"CD N1 (1:1) selecting: ", plain)
+            trace = place.trace()
+            started = [c[0] for c in trace if c[1] == "SetCDCallbackProc"][0]
+            self.assertLess(trace[-1][0] - started, 15000)
+
+
+if __name__ == "__main__":
+    unittest.main()
