@@ -8,7 +8,7 @@ scripts/install-deps.sh
 
 presets=("$@")
 if [ "${#presets[@]}" -eq 0 ]; then
-    presets=(native native-asan native-tsan windows)
+    presets=(native native-asan native-tsan fuzz windows)
 fi
 
 cleanup() { wineserver -k >/dev/null 2>&1 || true; }
