@@ -57,7 +57,8 @@ void LVolumeRoot(const LChar* path, LChar* out, int32_t length) {
 
 int32_t LFullPathName(LChar (&buffer)[kLMaxPath], const LChar* name) {
     int32_t finalComponent = -1;
-    if (!LPlatformFullPath(buffer, name, finalComponent)) {
+    // No name has no full path; the platform's path functions are not asked.
+    if (name == nullptr || !LPlatformFullPath(buffer, name, finalComponent)) {
         CopyBounded(buffer, name, kLMaxPath);
         return 0;
     }

@@ -57,7 +57,8 @@ void LMap::InitHashTable(uint32_t buckets, bool allocateNow) {
         buckets_ = nullptr;
     }
     if (allocateNow) {
-        buckets_ = static_cast<LMapNode**>(LHeapAlloc(pool_.Heap(), sizeof(LMapNode*) * buckets));
+        buckets_ = static_cast<LMapNode**>(
+            LHeapAlloc(pool_.Heap(), LHeapBytes(0, buckets, sizeof(LMapNode*))));
     }
     bucketCount_ = buckets;
 }

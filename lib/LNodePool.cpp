@@ -20,8 +20,8 @@ LNodePool::~LNodePool() {
 
 void* LNodePool::Take() {
     if (freeChain_ == nullptr) {
-        auto* block = static_cast<Link*>(
-            LHeapAlloc(heap_, sizeof(Link) + nodeBytes_ * static_cast<std::size_t>(blockSize_)));
+        auto* block = static_cast<Link*>(LHeapAlloc(
+            heap_, LHeapBytes(sizeof(Link), static_cast<std::size_t>(blockSize_), nodeBytes_)));
         block->next = blockChain_;
         blockChain_ = block;
         // Pushed from the last node to the first, so they come out in address order.

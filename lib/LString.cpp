@@ -1,5 +1,6 @@
 #include "LString.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -84,9 +85,24 @@ LString::~LString() {
     }
 }
 
+int32_t LString::OffsetOf(const LChar* text) const {
+    auto at = reinterpret_cast<std::uintptr_t>(text);
+    auto begin = reinterpret_cast<std::uintptr_t>(buffer_);
+    if (buffer_ == nullptr || at < begin || at >= begin + Bytes(capacity_)) {
+        return -1;
+    }
+    return static_cast<int32_t>((at - begin) / sizeof(LChar));
+}
+
 LString& LString::CopyFrom(const LChar* text, int32_t size, int32_t length) {
+    // A text from this string's own buffer goes to the front first: resizing zeroes
+    // what lies past the new size, which may be where the text was.
+    if (OffsetOf(text) >= 0) {
+        CopyChars(buffer_, text, size);
+        text = buffer_;
+    }
     SetSize(size);
-    if (buffer_ != nullptr) {
+    if (buffer_ != nullptr && text != buffer_) {
         CopyChars(buffer_, text, size);
     }
     length_ = length;
@@ -101,6 +117,8 @@ LString& LString::SetSize(int32_t size) {
         buffer_ = nullptr;
         size_ = 0;
         capacity_ = 0;
+        // No buffer, no text: a length left behind would be read through null.
+        length_ = 0;
         return *this;
     }
     if (buffer_ == nullptr) {
@@ -115,6 +133,12 @@ LString& LString::SetSize(int32_t size) {
             ZeroChars(buffer_ + size, size_ - size);
         }
         size_ = size;
+        // A size that cuts into the text cuts the text too, so that it still ends
+        // with a zero inside the size.
+        if (length_ >= size_) {
+            length_ = size_ - 1;
+            buffer_[length_] = 0;
+        }
         return *this;
     }
     int32_t increment = size_ / 8;
@@ -168,8 +192,10 @@ LString& LString::Append(const LChar* text) {
     if (added == 0) {
         return *this;
     }
+    // The text may lie in this string's own buffer, which growing can move.
+    int32_t offset = OffsetOf(text);
     SetSize(CheckedSize(int64_t{length_} + 1 + added));
-    CopyChars(buffer_ + length_, text, added);
+    CopyChars(buffer_ + length_, offset >= 0 ? buffer_ + offset : text, added);
     length_ += added;
     buffer_[length_] = 0;
     return *this;

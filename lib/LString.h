@@ -46,6 +46,8 @@ public:
     LString Right(int32_t n) const;
 
 private:
+    // Where a text lies in this string's buffer, in characters; -1 when elsewhere.
+    int32_t OffsetOf(const LChar* text) const;
     LString& CopyFrom(const LChar* text, int32_t size, int32_t length);
 
     LChar* buffer_ = nullptr;

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build git
+    clang libclang-rt-14-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-i686 wine wine32:i386
     libpugixml-dev tmux expect python3

@@ -140,6 +140,20 @@ TEST_F(LFileStatusProbeTest, MissingOrPatternNamesAreNotFoundButGetTheirFullName
     }
 }
 
+TEST(LFileStatusProbe, NoNameOrAnEmptyOneIsNotFoundAndHasNoFullName) {
+    for (const LChar* name : {static_cast<const LChar*>(nullptr), u""}) {
+        LFileStatus record{};
+        record.fullName[0] = u'x';
+        record.size = 77;
+        EXPECT_EQ(LFileStatusProbe(name, record), 0);
+        EXPECT_EQ(record.fullName[0], 0);
+        EXPECT_EQ(record.size, 77u);
+        LChar buffer[kLMaxPath] = {u'x'};
+        EXPECT_EQ(LFullPathName(buffer, name), 0);
+        EXPECT_EQ(buffer[0], 0);
+    }
+}
+
 TEST_F(LFileStatusProbeTest, RelativeNamesResolveAgainstTheCurrentDirectory) {
     fs::current_path(dir_ / "sub");
     for (const char16_t* name : {u"..\\K\u00E4vro \u65E5.xml", u".\\..\\K\u00E4vro \u65E5.xml",

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
+#include <new>
 
 namespace {
 
@@ -38,6 +40,17 @@ TEST(LHeap, PrivateHeapZeroesGrowsAndReleasesWhatIsLeft) {
         LHeapAlloc(heap, 100);  // left for the heap to release
     }
     LHeapDestroy(heap);  // leak checkers see nothing left behind
+}
+
+TEST(LHeapBytes, SizesThatDoNotFitFailInsteadOfWrapping) {
+    constexpr std::size_t kMax = std::numeric_limits<std::size_t>::max();
+    EXPECT_EQ(LHeapBytes(sizeof(void*), 10, 3 * sizeof(void*)), 31 * sizeof(void*));
+    EXPECT_EQ(LHeapBytes(0, 17, sizeof(void*)), 17 * sizeof(void*));
+    EXPECT_EQ(LHeapBytes(8, 0, 12), 8u);
+    EXPECT_EQ(LHeapBytes(4, kMax / 12 - 1, 12), (kMax / 12 - 1) * 12 + 4);
+    EXPECT_THROW(LHeapBytes(0, kMax / 12 + 1, 12), std::bad_alloc);
+    EXPECT_THROW(LHeapBytes(4, kMax / 12, 12), std::bad_alloc);  // only the header overflows
+    EXPECT_THROW(LHeapBytes(0, kMax / 2 + 1, 2), std::bad_alloc);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 namespace {
@@ -75,6 +76,18 @@ TEST(LList, PrivateHeapHoldsManyBlocksAndGoesWithTheList) {
         ASSERT_EQ(list.GetNext(p), -i);
     }
     EXPECT_EQ(p, nullptr);
+}
+
+// On the 32-bit build, 0x15555556 nodes of 12 bytes and a link word come to 2^32 + 12
+// bytes: wrapped round, a block of 12 bytes that the free chain would overrun.
+TEST(LList, ABlockTooLargeForTheAddressSpaceFailsAsOutOfMemory) {
+    if (sizeof(void*) > 4) {
+        GTEST_SKIP() << "only the 32-bit build has block sizes that wrap";
+    }
+    LList list(0x15555556);
+    EXPECT_THROW(list.AddTail(1), std::bad_alloc);
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_EQ(list.Pool().BlockCount(), 0);
 }
 
 }  // namespace

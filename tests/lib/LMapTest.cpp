@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 namespace {
 
 TEST(LMap, LookupOnANewMapAllocatesNothing) {
@@ -106,6 +108,20 @@ TEST(LMap, BlockSizeAndPrivateHeap) {
     int32_t value = -1;
     ASSERT_TRUE(map.Lookup(99 * 16, value));
     EXPECT_EQ(value, 99);
+}
+
+// On the 32-bit build 2^30 bucket references come to 2^32 bytes, which wraps to 0.
+TEST(LMap, ABucketArrayTooLargeForTheAddressSpaceFailsAsOutOfMemory) {
+    if (sizeof(void*) > 4) {
+        GTEST_SKIP() << "only the 32-bit build has bucket counts that wrap";
+    }
+    LMap map;
+    EXPECT_THROW(map.InitHashTable(0x40000000u, true), std::bad_alloc);
+    EXPECT_EQ(map.GetBucketCount(), 17u);  // the map is as it was
+    map.InitHashTable(0x40000000u, false);
+    EXPECT_THROW(map.FindOrInsert(5), std::bad_alloc);
+    EXPECT_EQ(map.GetCount(), 0);
+    EXPECT_EQ(map.Pool().BlockCount(), 0);
 }
 
 }  // namespace

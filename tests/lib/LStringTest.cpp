@@ -282,3 +282,52 @@ TEST(LStringHeap, UsesThePrivateHeapItIsGiven) {
 }
 
 }  // namespace
+
+// Texts taken from the string's own buffer: growing may move the buffer, and
+// shrinking zeroes what lies past the new size.
+TEST(LStringAliasing, AssignAndAppendReadTheirOwnTextSafely) {
+    struct Case {
+        const char* what;
+        void (*apply)(LString&);
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"append itself", [](LString& s) { s.Append(s.GetText()); }, u"hello worldhello world"},
+        {"append its tail", [](LString& s) { s.Append(s.GetText() + 6); }, u"hello worldworld"},
+        {"assign its tail", [](LString& s) { s.Assign(s.GetText() + 6); }, u"world"},
+        {"assign its middle", [](LString& s) { s.Assign(s.GetText() + 3); }, u"lo world"},
+        {"assign itself", [](LString& s) { s.Assign(s.GetText()); }, u"hello world"},
+        {"assign its end", [](LString& s) { s.Assign(s.GetText() + 11); }, u""},
+    };
+    for (const auto& c : cases) {
+        LString s(u"hello world");  // exactly as large as the text: an append must grow
+        c.apply(s);
+        EXPECT_EQ(Text(s), c.expected) << c.what;
+        EXPECT_EQ(s.GetLength(), static_cast<int32_t>(c.expected.size())) << c.what;
+        EXPECT_EQ(s.GetText()[s.GetLength()], 0) << c.what;
+    }
+}
+
+// The size decides how much text there can be: a size that cuts into the text
+// shortens it, and no size at all leaves no text to read through a null buffer.
+TEST(LStringSetSize, ShrinkingCutsTheTextAndZeroReleasesIt) {
+    LString s(u"186-189");
+    s.SetSize(0);
+    EXPECT_EQ(s.GetLength(), 0);
+    EXPECT_EQ(s.Find(1, u'-', 0), -1);
+    EXPECT_EQ(s.FindReverse(1, u'-', -1), -1);
+    EXPECT_EQ(Text(s.Mid(1)), u"");
+    EXPECT_EQ(Text(s.Left(3)), u"");
+    EXPECT_EQ(Text(s.Right(3)), u"");
+    EXPECT_EQ(s.ToInteger(), 0);
+    EXPECT_EQ(s.CompareNoCase(u"186", -1), -static_cast<int32_t>(u'1'));
+
+    LString t(u"186-189");
+    t.SetSize(4);
+    EXPECT_EQ(Text(t), u"186");
+    EXPECT_EQ(t.GetSize(), 4);
+    EXPECT_EQ(t.Find(1, u'-', 0), -1);
+    EXPECT_EQ(Text(t.Mid(1)), u"86");
+    t.AppendChar(u'!');
+    EXPECT_EQ(Text(t), u"186!");
+}

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 #include "LSleep.h"
 #include "VirtualClock.h"
@@ -84,19 +86,63 @@ TEST(LThread, EndedThreadStopsWithoutSleepingAndKeepsItsExitCode) {
     EXPECT_EQ(clock.Count(), 0u);
 }
 
+// Sleeps of the test's own thread each give one permit; every other thread's sleep
+// waits for one. The polling thread then takes exactly the steps the test permits,
+// however the scheduler runs it.
+class StepGate {
+public:
+    StepGate() : owner_(LThreadCurrentId()), under_(LSetSleepFunction(&StepGate::Sleep)) {
+        instance_ = this;
+    }
+    ~StepGate() {
+        LSetSleepFunction(under_);
+        instance_ = nullptr;
+    }
+    StepGate(const StepGate&) = delete;
+    StepGate& operator=(const StepGate&) = delete;
+
+    void Permit(int steps) {
+        std::lock_guard<std::mutex> guard(lock_);
+        permits_ += steps;
+        changed_.notify_all();
+    }
+
+private:
+    static void Sleep(uint32_t milliseconds) {
+        StepGate& gate = *instance_;
+        if (LThreadCurrentId() == gate.owner_) {
+            gate.Permit(1);
+        } else {
+            std::unique_lock<std::mutex> guard(gate.lock_);
+            gate.changed_.wait(guard, [&gate] { return gate.permits_ > 0; });
+            --gate.permits_;
+        }
+        gate.under_(milliseconds);
+    }
+
+    static inline StepGate* instance_ = nullptr;
+    uint32_t owner_;
+    LSleepFunction under_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    int permits_ = 0;
+};
+
 TEST(LThread, StopMidWaitEndsWithinOneStep) {
     VirtualClock clock;
+    StepGate gate;
     PollingThread thread;
     ASSERT_TRUE(thread.Start(false));
+    gate.Permit(4);  // the fifth step then waits in its sleep
     while (thread.steps.load() < 5) {
         LSleepReal(1);
     }
     int stepsBeforeStop = thread.steps.load();
     thread.StopAndWait();
     EXPECT_FALSE(thread.IsRunning());
-    // The flag is read before every wait: at most the step under way when the stop
-    // came is finished.
-    EXPECT_LE(thread.steps.load(), stepsBeforeStop + 1);
+    // The flag is read before every wait: the step under way when the stop came is
+    // finished, and no other begins.
+    EXPECT_EQ(thread.steps.load(), stepsBeforeStop);
     for (uint32_t ms : clock.SleepsOf(LThreadCurrentId())) {
         EXPECT_EQ(ms, 1u);  // StopAndWait polls in 1 ms steps
     }

@@ -1,0 +1,135 @@
+"""Faults a user can cause from outside: a program folder that cannot be written,
+output into a file with no input, and command lines that are very long, very many
+or in other scripts' digits. Each ends with its documented result, never a crash."""
+
+import os
+import subprocess
+import unittest
+
+import harness
+from test_program import USAGE
+from test_selection import WARNING, write_banks
+
+# Wine takes a command line of at most 32,767 characters, as Windows does.
+LONG_ARGUMENT = 30000 if harness.UNDER_WINE else 100000
+CANNOT_SAVE = "Cannot save initialization file (Kavro.xml)."
+
+
+def lock_folder(path):
+    """Makes a folder refuse new files, root included (root passes over mode bits, not
+    over the immutable attribute). Returns the undoing function, or None when this
+    file system cannot do it."""
+    if os.geteuid() != 0:
+        os.chmod(path, 0o555)
+        unlock = lambda: os.chmod(path, 0o755)
+    elif subprocess.run(["chattr", "+i", path], stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL).returncode == 0:
+        unlock = lambda: subprocess.run(["chattr", "-i", path], check=True)
+    else:
+        return None
+    try:
+        open(os.path.join(path, "probe"), "w").close()
+    except OSError:
+        return unlock
+    os.remove(os.path.join(path, "probe"))
+    unlock()
+    return None
+
+
+def snapshot(path):
+    """Every file of a folder with its size and modification time, the trace aside."""
+    return {name: (os.stat(os.path.join(path, name)).st_size,
+                   os.stat(os.path.join(path, name)).st_mtime_ns)
+            for name in os.listdir(path) if name != "trace.txt"}
+
+
+class ReadOnlyFolder(unittest.TestCase):
+    def test_first_run_numbers_then_says_it_cannot_save_and_changes_nothing(self):
+        with harness.Installation({"devices": "0"}) as place:
+            # The simulator's trace must exist before the folder takes no new file.
+            open(place.file("trace.txt"), "w").close()
+            before = snapshot(place.path)
+            unlock = lock_folder(place.path)
+            if unlock is None:
+                self.skipTest("this file system cannot make a folder refuse root's files "
+                              "(no immutable attribute)")
+            try:
+                terminal = harness.Terminal(place.command("Kavro", "5"), cwd=place.path)
+                self.addCleanup(terminal.close)
+                prompt = harness.wait_until(
+                    lambda: "The flashing device will be number:" in terminal.text())
+                self.assertTrue(prompt, terminal.text())
+                terminal.send("1", "Enter")
+                done = harness.wait_until(lambda: "EXITED" in terminal.text())
+                self.assertTrue(done, terminal.text())
+                text = terminal.text()
+                after = snapshot(place.path)
+            finally:
+                unlock()
+            lines = [line for line in text.split("\n") if line]
+            self.assertEqual(lines[-2:], [CANNOT_SAVE, "EXITED"])
+            self.assertNotIn("was created", text)
+            self.assertEqual(after, before)
+            self.assertEqual([c for c in place.trace() if c[1] == "USBCDMoveto"], [])
+
+
+class RedirectedOutput(unittest.TestCase):
+    def test_output_to_a_file_with_input_closed_selects_the_disc(self):
+        settings = {"devices": "0,1", "move_ms": 200, "cd_down_ms": 100}
+        with harness.Installation(settings) as place:
+            write_banks(place, [(0, 1), (1, 2)])
+            with open(place.file("output.txt"), "wb") as output:
+                code = subprocess.run(place.command("Kavro", "5"), cwd=place.path,
+                                      stdout=output, stderr=subprocess.DEVNULL,
+                                      preexec_fn=lambda: os.close(0), timeout=120).returncode
+            self.assertEqual(code, 0)
+            with open(place.file("output.txt"), "rb") as f:
+                self.assertEqual(f.read(), WARNING + b"CD N5 (1:5) selecting: done. "
+                                 b"Waiting for 5 seconds: done.\r\n")
+            self.assertEqual([(c[1], c[2]) for c in place.trace() if c[1] == "USBCDMoveto"],
+                             [("USBCDMoveto", [0, 5])])
+
+
+class CommandLines(unittest.TestCase):
+    """Command lines that end at the usage text run no further; those that read as an
+    empty list count down once and touch no device."""
+
+    def assert_empty_list(self, *arguments):
+        with harness.Installation({"devices": "0,1"}) as place:
+            write_banks(place, [(0, 1), (1, 2)])
+            code, output = place.run("Kavro", *arguments)
+            self.assertEqual((code, output), (0, WARNING))
+            self.assertEqual([c for c in place.trace() if c[1] == "USBCDGetStatus"], [])
+
+    def assert_usage(self, *arguments):
+        with harness.Installation({"devices": "0,1"}) as place:
+            code, output = place.run("Kavro", *arguments)
+            self.assertEqual((code, output), (0, USAGE))
+            self.assertIsNone(place.trace())  # the library was never started
+
+    def test_ten_thousand_arguments(self):
+        # Every argument is read: only the last one is unreadable.
+        self.assert_usage(*(["7"] * 9999 + ["0"]))
+        if harness.UNDER_WINE:
+            return  # 10,000 ranges need more than the 32,767 characters Wine takes
+        self.assert_empty_list(*(["2-1"] * 10000))
+
+    def test_one_very_long_argument(self):
+        for argument in ("9" * LONG_ARGUMENT, "-" * LONG_ARGUMENT, "x" * LONG_ARGUMENT):
+            with self.subTest(argument=argument[:3] + "..."):
+                self.assert_usage(argument)
+        # Leading zeros do not count: first 2, last 1, a range written backwards.
+        self.assert_empty_list("0" * (LONG_ARGUMENT - 3) + "2-1")
+
+    def test_digits_of_other_scripts_are_not_digits(self):
+        # Arabic-Indic five, full-width five, Devanagari seven, and a range of
+        # Arabic-Indic three to five.
+        for argument in ("\u0665", "\uff15", "\u096d", "\u0663-\u0665", "\uff12-\uff11"):
+            with self.subTest(argument=argument):
+                self.assert_usage(argument)
+        # Only the ASCII digits are read: 5 and 3, a range written backwards.
+        self.assert_empty_list("5\u0663-3\uff17")
+
+
+if __name__ == "__main__":
+    unittest.main()
