@@ -42,12 +42,17 @@ void Countdown() {
     StdOutWrite(u"done.\r\n");
 }
 
-// Asks at once, then every 50 ms for as long as the answer is not 0.
+// Asks at once, then every 50 ms for as long as the answer is not 0. False when the
+// device has left the device list meanwhile: unplugged, it will never answer 0.
 template <typename Ask>
-void UntilZero(Ask ask) {
+bool UntilZero(int32_t device, Ask ask) {
     while (ask() != 0) {
+        if (!CDeviceTable::IsAttached(device)) {
+            return false;
+        }
         LSleep(kPollMs);
     }
+    return true;
 }
 
 }  // namespace
@@ -60,22 +65,34 @@ void RunSelection(const CDiscList& discs, CDeviceTable& table) {
         int32_t bank = (disc - 1) / kSlotsPerBank + 1;
         int32_t slot = (disc - 1) % kSlotsPerBank + 1;
         int32_t device = 0;
+        // No device could ever answer for these: waiting would never end.
         if (!table.Lookup(bank, device)) {
-            // No device could ever answer for it: waiting would never end.
             StdOutFormat("CD N%d (%d:%d) skipped: no CD Library has the number %d.\r\n", disc, bank,
                          slot, bank);
+            continue;
+        }
+        if (!CDeviceTable::IsAttached(device)) {
+            StdOutFormat("CD N%d (%d:%d) skipped: CD Library number %d is not connected.\r\n", disc,
+                         bank, slot, bank);
             continue;
         }
         StdOutFormat("CD N%d (%d:%d) selecting: ", disc, bank, slot);
         CRotatingThread indicator;
         indicator.Start(false);
-        UntilZero([&] { return table.GetStatus(bank); });
-        UntilZero([&] { return table.MoveTo(bank, slot); });
-        UntilZero([&] { return table.GetStatus(bank); });
+        bool attached = UntilZero(device, [&] { return table.GetStatus(bank); }) &&
+                        UntilZero(device, [&] { return table.MoveTo(bank, slot); }) &&
+                        UntilZero(device, [&] { return table.GetStatus(bank); });
         indicator.StopAndWait();
+        if (!attached) {
+            StdOutWrite(u"the CD Library was disconnected.\r\n");
+            continue;
+        }
         StdOutWrite(u"done. Waiting for 5 seconds: ");
         Countdown();
-        UntilZero([&] { return table.GetCDDown(bank); });
+        if (!UntilZero(device, [&] { return table.GetCDDown(bank); })) {
+            StdOutFormat("CD N%d (%d:%d): the CD Library was disconnected.\r\n", disc, bank, slot);
+            continue;
+        }
         LSleep(kPauseMs);
     }
 }

@@ -61,6 +61,16 @@ int32_t CDeviceTable::GetDeviceCount() {
     return deviceList.GetCount();
 }
 
+bool CDeviceTable::IsAttached(int32_t device) {
+    Locked list(deviceListLock);
+    for (LPosition p = deviceList.GetHeadPosition(); p != nullptr;) {
+        if (deviceList.GetNext(p) == device) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int32_t CDeviceTable::MoveTo(int32_t bank, int32_t slot) {
     int32_t device = 0;
     return Lookup(bank, device) ? USBCDMoveto(device, slot) : kNoDevice;

@@ -31,6 +31,9 @@ public:
     // in, so readers get a copy taken under the list's lock.
     static void CopyDeviceList(LList& into);
     static int32_t GetDeviceCount();
+    // Whether the device is in the device list: attached, as far as the library has
+    // told.
+    static bool IsAttached(int32_t device);
 
     // The program-wide objects behind every table, defined with the others.
     static LCriticalSection libraryLock;

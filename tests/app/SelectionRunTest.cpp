@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,17 +27,27 @@ struct Outcome {
     std::vector<uint32_t> waits;  // the main thread's sleeps, without StopAndWait's 1 ms steps
 };
 
-Outcome Select(const std::vector<std::u16string>& arguments, const std::vector<int32_t>& banks) {
+// detach, when given, arranges for devices to leave the device list during the run.
+Outcome Select(const std::vector<std::u16string>& arguments, const std::vector<int32_t>& banks,
+               const std::function<void()>& detach = nullptr) {
     std::vector<const LChar*> argv{u"Kavro"};
     for (const auto& argument : arguments) {
         argv.push_back(argument.c_str());
     }
     CDiscList discs(static_cast<int32_t>(argv.size()), argv.data());
+    std::vector<int32_t> attached;  // internal numbers 10, 11.., one per bank
+    for (std::size_t i = 0; i < banks.size(); ++i) {
+        attached.push_back(static_cast<int32_t>(10 + i));
+    }
+    fake::SetDevices(static_cast<int32_t>(attached.size()), attached);
     CDeviceTable table;
     for (std::size_t i = 0; i < banks.size(); ++i) {
-        table.FindOrInsert(banks[i]) = static_cast<int32_t>(10 + i);  // internal numbers 10, 11..
+        table.FindOrInsert(banks[i]) = attached[i];
     }
     std::size_t before = fake::Calls().size();
+    if (detach) {
+        detach();
+    }
     Outcome run;
     VirtualClock clock;
     StdOutCapture capture;
@@ -106,6 +118,54 @@ TEST_F(SelectionRun, DiscWithoutADeviceIsSkippedWithoutWaiting) {
                               "CD N25 (1:25) selecting: done. Waiting for 5 seconds: done.\r\n");
     EXPECT_EQ(run.calls.front(), "USBCDGetStatus 10");
     EXPECT_EQ(run.waits.size(), 5u + 6);
+}
+
+// Unplugged before the run or during it, a device is never waited for again: its
+// disc is given up with a message and the run goes on with the next one.
+TEST_F(SelectionRun, DiscsOfADeviceThatIsNotAttachedAreGivenUp) {
+    // Leaves only internal number 10 attached, as the library's callback tells.
+    auto unplug = [] {
+        fake::SetDevices(1, {10});
+        CDeviceTable::EnumerationCallback(1);
+    };
+    auto unplugAfter = [unplug](const char* function, int n) {
+        return [=] { fake::AfterCall(function, n, unplug); };
+    };
+    const std::string done = "done. Waiting for 5 seconds: done.\r\n";
+    struct Case {
+        const char* what;
+        std::function<void()> detach;
+        std::deque<int32_t> statuses;
+        std::deque<int32_t> discDowns;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"before the run",
+         unplug,
+         {},
+         {},
+         "CD N151 (2:1) skipped: CD Library number 2 is not connected.\r\n"},
+        {"while it is awaited",
+         unplugAfter("USBCDGetStatus", 3),
+         {1, 1, 1, 1, 1, 1},
+         {},
+         "CD N151 (2:1) selecting: the CD Library was disconnected.\r\n"},
+        {"while its disc comes down",
+         unplugAfter("USBCDGetCDDown", 2),
+         {},
+         {1, 1, 1, 1},
+         "CD N151 (2:1) selecting: " + done +
+             "CD N151 (2:1): the CD Library was disconnected.\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake::Reset();
+        fake::ScriptResults("USBCDGetStatus", c.statuses);
+        fake::ScriptResults("USBCDGetCDDown", c.discDowns);
+        Outcome run = Select({u"151", u"5"}, {1, 2}, c.detach);
+        EXPECT_EQ(run.output, kWarning + c.line + "CD N5 (1:5) selecting: " + done);
+        EXPECT_EQ(run.calls.back(), "USBCDGetCDDown 10");
+    }
 }
 
 }  // namespace

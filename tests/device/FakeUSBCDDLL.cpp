@@ -12,22 +12,39 @@ int32_t deviceCount = 0;
 std::vector<int32_t> devices;
 std::map<std::string, std::deque<int32_t>> scripted;
 USBCDCallback callback = nullptr;
+struct Pending {
+    std::string function;
+    int count;
+    std::function<void()> action;
+};
+std::vector<Pending> pending;
 
 int32_t Record(const std::string& function, std::vector<int32_t> arguments = {}) {
     uint64_t now = LTickCount();
-    std::lock_guard<std::mutex> guard(lock);
-    callTimes.push_back(now);
-    std::string line = function;
-    for (int32_t argument : arguments) {
-        line += " " + std::to_string(argument);
+    std::function<void()> action;
+    int32_t result = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        callTimes.push_back(now);
+        std::string line = function;
+        for (int32_t argument : arguments) {
+            line += " " + std::to_string(argument);
+        }
+        calls.push_back(line);
+        for (auto& after : pending) {
+            if (after.function == function && --after.count == 0) {
+                action = std::move(after.action);
+            }
+        }
+        auto& queue = scripted[function];
+        if (!queue.empty()) {
+            result = queue.front();
+            queue.pop_front();
+        }
     }
-    calls.push_back(line);
-    auto& queue = scripted[function];
-    if (queue.empty()) {
-        return 0;
+    if (action) {
+        action();
     }
-    int32_t result = queue.front();
-    queue.pop_front();
     return result;
 }
 }  // namespace
@@ -40,6 +57,7 @@ void Reset() {
     deviceCount = 0;
     devices.clear();
     scripted.clear();
+    pending.clear();
     callback = nullptr;
 }
 
@@ -57,6 +75,11 @@ void SetDevices(int32_t count, std::vector<int32_t> internalNumbers) {
 void ScriptResults(const std::string& function, std::deque<int32_t> results) {
     std::lock_guard<std::mutex> guard(lock);
     scripted[function] = std::move(results);
+}
+
+void AfterCall(const std::string& function, int count, std::function<void()> action) {
+    std::lock_guard<std::mutex> guard(lock);
+    pending.push_back({function, count, std::move(action)});
 }
 
 std::vector<uint64_t> CallTimes() {

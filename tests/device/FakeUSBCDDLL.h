@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ std::vector<uint64_t> CallTimes();
 void SetDevices(int32_t count, std::vector<int32_t> internalNumbers);
 // Answers given in turn by one function (its name as in the record); 0 once used up.
 void ScriptResults(const std::string& function, std::deque<int32_t> results);
+// Runs the action right after the count-th call of a function (its name as in the
+// record), as the library's own thread would when a device comes or goes.
+void AfterCall(const std::string& function, int count, std::function<void()> action);
 // Adds a line of the test's own to the record, such as a sleep.
 void Note(const std::string& line);
 // The callback registered with SetCDCallbackProc, or null.

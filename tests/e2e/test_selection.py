@@ -100,6 +100,25 @@ class Selection(unittest.TestCase):
                              b"the number 3.\r\n")
             self.assertEqual(calls_of(place.trace(), "USBCDGetStatus"), [])
 
+    def test_discs_of_a_carousel_that_is_not_attached_are_given_up(self):
+        # Carousel 1 (bank 2) is numbered but not attached; carousel 0 (bank 1) never
+        # becomes ready and is unplugged while the run waits for it.
+        settings = {"devices": "0,2", "never_ready": "0", "detach": "7000:0", "move_ms": 200,
+                    "cd_down_ms": 100}
+        with harness.Installation(settings) as place:
+            write_banks(place, [(0, 1), (1, 2), (2, 3)])
+            code, output = place.run("Kavro", "151", "5", "301")
+            self.assertEqual(code, 0)
+            self.assertEqual(output, WARNING
+                             + b"CD N151 (2:1) skipped: CD Library number 2 is not connected.\r\n"
+                             b"CD N5 (1:5) selecting: the CD Library was disconnected.\r\n"
+                             b"CD N301 (3:1) selecting: done. Waiting for 5 seconds: done.\r\n")
+            trace = place.trace()
+            self.assertEqual([c[2] for c in calls_of(trace, "USBCDMoveto")], [[2, 1]])
+            self.assertFalse([c for c in trace if c[2][:1] == [1] and c[1].startswith("USBCD")])
+            polls = [c[0] for c in calls_of(trace, "USBCDGetStatus") if c[2] == [0]]
+            self.assertGreaterEqual(polls[-1], 7000)  # awaited until it was unplugged
+
 
 if __name__ == "__main__":
     unittest.main()
