@@ -5,11 +5,36 @@
 
 namespace keyboard {
 namespace {
-// _getwch reads the console even when standard input is redirected; a run whose
-// standard input is no console has nobody to ask, and is told so instead.
+// The console's keyboard, opened for a look and closed again.
+class ConsoleInput {
+public:
+    ConsoleInput()
+        : handle_(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr)) {}
+    ~ConsoleInput() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    ConsoleInput(const ConsoleInput&) = delete;
+    ConsoleInput& operator=(const ConsoleInput&) = delete;
+
+    bool IsConsole() const {
+        DWORD mode = 0;
+        return handle_ != INVALID_HANDLE_VALUE && GetConsoleMode(handle_, &mode) != 0;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// _getwch reads the console's keyboard, CONIN$, whatever standard input is (Kavro 5
+// <nul still has a keyboard); a process without a console has nobody to ask, and is
+// told so instead. A console cannot come later, so the answer is kept.
 bool HasConsoleInput() {
-    DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+    static const bool has = ConsoleInput().IsConsole();
+    return has;
 }
 }  // namespace
 
