@@ -33,6 +33,7 @@ std::atomic<bool> closing{false};
 sigset_t previousMask;
 sigset_t waited;
 struct sigaction previousActions[NSIG];
+struct sigaction previousBrokenPipe;
 std::terminate_handler previousTerminate = nullptr;
 
 bool Ignored(int number) {
@@ -122,6 +123,12 @@ void PutBackAtExit() {
 }  // namespace
 
 ProgramScope::ProgramScope() {
+    // Output that nobody reads any more (Kavro 5 | head -1) is dropped, as on Windows,
+    // instead of ending the program halfway through a run.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &previousBrokenPipe);
+
     // A signal that the program was started with ignored (as a shell does for a job
     // in the background) stays ignored.
     sigemptyset(&waited);
@@ -158,6 +165,7 @@ ProgramScope::ProgramScope() {
 }
 
 ProgramScope::~ProgramScope() {
+    sigaction(SIGPIPE, &previousBrokenPipe, nullptr);
     if (!watching) {
         return;
     }

@@ -89,6 +89,17 @@ class RedirectedOutput(unittest.TestCase):
             self.assertEqual([(c[1], c[2]) for c in place.trace() if c[1] == "USBCDMoveto"],
                              [("USBCDMoveto", [0, 5])])
 
+    def test_output_into_a_pipe_that_closes_early_ends_the_run_as_usual(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            write_banks(place, [(0, 1), (1, 2)])
+            reader = subprocess.Popen(place.command("Kavro", "5-3"), cwd=place.path,
+                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                      stderr=subprocess.DEVNULL)
+            reader.stdout.read(1)
+            reader.stdout.close()  # as `Kavro 5-3 | head -c 1` does
+            self.assertEqual(reader.wait(timeout=60), 0)
+            self.assertEqual([c[1] for c in place.trace()][-1], "CloseUSBCDLibrary")
+
 
 class CommandLines(unittest.TestCase):
     """Command lines that end at the usage text run no further; those that read as an
