@@ -1,6 +1,7 @@
 #include "BankTableStage.h"
 
 #include "BankDialogue.h"
+#include "BankTableItems.h"
 #include "LFileStatus.h"
 #include "LMap.h"
 #include "LStdOut.h"
@@ -40,26 +41,12 @@ LString FilePath(const LString& directory) {
     return Concat(directory, kFileName);
 }
 
-// Reads every Item into the bank map and the known-devices map. Nodes that are no
-// element, and Items without ID or Bank, are passed over: such an Item could only
-// make internal number 0 look known, and the device it meant is asked for again.
+// Reads every Item into the bank map and the known-devices map.
 void ReadItems(const XmlElement& root, CDeviceTable& table, LMap& known) {
-    if (root.IsNull()) {
-        return;
-    }
-    XmlChildren children(root);
-    XmlElement node;
-    while (children.Next(node)) {
-        LString id;
-        LString bank;
-        if (node.IsNull() || !node.GetAttribute(u"ID", id) || !node.GetAttribute(u"Bank", bank)) {
-            continue;
-        }
-        int32_t device = id.ToInteger();
-        int32_t number = bank.ToInteger();
-        table.FindOrInsert(number) = device;
-        known.FindOrInsert(device) = number;
-    }
+    ForEachItem(root, [&](int32_t device, int32_t bank) {
+        table.FindOrInsert(bank) = device;
+        known.FindOrInsert(device) = bank;
+    });
 }
 
 bool CreateBankTable(const LString& directory) {
