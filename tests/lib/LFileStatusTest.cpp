@@ -169,6 +169,34 @@ TEST_F(LFileStatusProbeTest, SizeHoldsTheLowBitsOfALargeFile) {
     EXPECT_EQ(record.size, 123u);
 }
 
+// A folder deeper than the record's full name can hold: what is in it is found and
+// described all the same, and only the full name stays empty.
+TEST_F(LFileStatusProbeTest, FullPathsLongerThanTheRecordAreLookedUpAllTheSame) {
+    fs::path deep = dir_;
+    while (deep.u16string().size() < 300) {
+        deep /= std::string(50, 'd');
+    }
+    ASSERT_TRUE(fs::create_directories(deep));
+    std::ofstream(deep / "Kavro.xml", std::ios::binary) << "hello";
+    const struct {
+        fs::path name;
+        LFilePresence presence;
+    } cases[] = {
+        {deep / "Kavro.xml", LFilePresence::kPresent},
+        {deep / "missing.xml", LFilePresence::kAbsent},
+        {deep / "missing" / "Kavro.xml", LFilePresence::kAbsent},
+    };
+    for (const auto& c : cases) {
+        LFileStatus record{};
+        record.fullName[0] = u'x';
+        EXPECT_EQ(LFileStatusLookUp(c.name.u16string().c_str(), record), c.presence) << c.name;
+        EXPECT_EQ(record.fullName[0], 0);
+    }
+    LFileStatus record{};
+    ASSERT_EQ(LFileStatusProbe((deep / "Kavro.xml").u16string().c_str(), record), 1);
+    EXPECT_EQ(record.size, 5u);
+}
+
 TEST_F(LFileStatusProbeTest, OverlongPathsFailWithoutOverrunningTheBuffer) {
     fs::current_path(dir_);
     const std::u16string names[] = {std::u16string(300, u'a'), std::u16string(255, u'b')};
