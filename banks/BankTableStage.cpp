@@ -24,6 +24,7 @@ const LChar kCreated[] =
     u"\r\nKavro.xml file was created.\r\nPlease, do not delete this file,\r\notherwise you'll "
     u"have to repeat the initialization procedure.\r\n";
 const LChar kCannotLoad[] = u"\r\nCannot load initialization file (Kavro.xml).\r\n";
+const LChar kCannotTell[] = u"\r\nCannot tell whether initialization file (Kavro.xml) exists.\r\n";
 const LChar kWrongFormat[] = u"\r\nWrong file format (Kavro.xml) or internal xml error.\r\n";
 const LChar kNewDevice[] =
     u"\r\nNew device was found. Please, assign identification number for it (from 1 to "
@@ -126,13 +127,31 @@ PassResult LoadPass(const LString& directory, CDeviceTable& table) {
     return PassResult::kAgain;
 }
 
+// Only a file known to be absent is created: the first run's numbering would save
+// over one that is there unseen. Without a program directory (the program's own
+// path could not be had) the file's place is not known either.
+LFilePresence BankTablePresence(const LString& directory) {
+    if (directory.GetLength() == 0) {
+        return LFilePresence::kUnknown;
+    }
+    LFileStatus status{};
+    return LFileStatusLookUp(FilePath(directory).GetText(), status);
+}
+
 }  // namespace
 
 bool LoadBankTable(const LString& programDirectory, CDeviceTable& table) {
-    LFileStatus status{};
-    if (LFileStatusProbe(FilePath(programDirectory).GetText(), status) == 0 &&
-        !CreateBankTable(programDirectory)) {
-        return false;
+    switch (BankTablePresence(programDirectory)) {
+        case LFilePresence::kUnknown:
+            StdOutWrite(kCannotTell);
+            return false;
+        case LFilePresence::kAbsent:
+            if (!CreateBankTable(programDirectory)) {
+                return false;
+            }
+            break;
+        case LFilePresence::kPresent:
+            break;
     }
     for (;;) {
         switch (LoadPass(programDirectory, table)) {

@@ -11,7 +11,7 @@
 
 #include "LUtf.h"
 #include "XmlDocument.h"
-#include "XmlFile_posix.h"
+#include "XmlFile.h"
 #include "XmlSubstitution_posix.h"
 
 // libxml2 in place of the DOM, parsing as the DOM does: well-formedness checked,
@@ -125,9 +125,7 @@ void NoteError(void* parser, xmlErrorPtr error) {
 
 // The well-formed document in the bytes, or null.
 DocumentHolder Parse(const std::string& bytes) {
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-        return nullptr;
-    }
+    static_assert(kLargestXmlFile <= INT_MAX, "the parser takes the size as an int");
     std::unique_ptr<xmlParserCtxt, ParserContextFree> context(xmlNewParserCtxt());
     if (!context) {
         return nullptr;
@@ -320,7 +318,7 @@ bool XmlDocument::Save(const LChar* path) const {
         }
     }
     const char* text = reinterpret_cast<const char*>(xmlBufferContent(buffer.get()));
-    return ReplaceFile(Utf8FromUtf16(path), std::string(text, xmlBufferLength(buffer.get())));
+    return ReplaceFile(path, std::string(text, xmlBufferLength(buffer.get())));
 }
 
 // A file that cannot be read or is not well-formed leaves an empty document, as the
@@ -331,7 +329,7 @@ bool XmlDocument::Load(const LChar* path) {
     }
     PrepareLibrary();
     std::string bytes;
-    DocumentHolder parsed = ReadWholeFile(Utf8FromUtf16(path), bytes) ? Parse(bytes) : nullptr;
+    DocumentHolder parsed = ReadWholeFile(path, bytes) ? Parse(bytes) : nullptr;
     const bool loaded = parsed != nullptr;
     impl_->tree = loaded ? TreeOf(std::move(parsed)) : EmptyTree();
     return loaded;

@@ -1,10 +1,12 @@
-#include "XmlFile_posix.h"
+#include "XmlFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+
+#include "LUtf.h"
 
 namespace {
 
@@ -70,8 +72,8 @@ void SyncFolderOf(const std::string& path) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+bool ReadWholeFile(const LChar* path, std::string& bytes) {
+    Descriptor file(open(Utf8FromUtf16(path).c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) {
         return false;
     }
@@ -88,14 +90,18 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
             }
             return false;
         }
+        if (bytes.size() + static_cast<std::size_t>(got) > kLargestXmlFile) {
+            return false;
+        }
         bytes.append(block, static_cast<std::size_t>(got));
     }
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".new";
-    if (WriteFile(temporary, bytes) && rename(temporary.c_str(), path.c_str()) == 0) {
-        SyncFolderOf(path);
+bool ReplaceFile(const LChar* path, const std::string& bytes) {
+    const std::string target = Utf8FromUtf16(path);
+    const std::string temporary = target + ".new";
+    if (WriteFile(temporary, bytes) && rename(temporary.c_str(), target.c_str()) == 0) {
+        SyncFolderOf(target);
         return true;
     }
     unlink(temporary.c_str());

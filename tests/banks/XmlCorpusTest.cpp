@@ -12,6 +12,7 @@
 #include "BankTableItems.h"
 #include "TempFolder.h"
 #include "XmlDocument.h"
+#include "XmlFile.h"
 #include "banks/BuildName.h"
 #include "banks/ComForTests.h"
 
@@ -132,6 +133,23 @@ TEST_F(GeneratedCorpusTest, TenThousandItemsAreAllRead) {
     const std::string reading = ReadingOf(file);
     EXPECT_EQ(std::count(reading.begin(), reading.end(), ':'), 10000);
     EXPECT_TRUE(reading == expected) << reading.substr(0, 200);
+}
+
+// A bank table holds a few kilobytes; a file of more than 16 MiB is not read at all.
+TEST_F(GeneratedCorpusTest, FilesLargerThanTheLimitAreRefused) {
+    // Filled with comments, each within the parser's limit on one text.
+    const std::string head = "<CDLibraryList>";
+    const std::string tail = "<Item ID=\"0\" Bank=\"1\"/></CDLibraryList>";
+    const std::size_t kComment = 1000000;
+    std::string largest = head;
+    std::size_t left = kLargestXmlFile - head.size() - tail.size();
+    for (; left >= kComment; left -= kComment) {
+        largest += "<!--" + std::string(kComment - 7, 'x') + "-->";
+    }
+    largest += std::string(left, ' ') + tail;
+    ASSERT_EQ(largest.size(), kLargestXmlFile);
+    EXPECT_EQ(ReadingOf(largest), "0:1");
+    EXPECT_EQ(ReadingOf(largest + " "), "refused");
 }
 
 // The parser's depth limit refuses the file before the stack or the memory runs out.
