@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -38,3 +39,15 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A folder made below `base` whose path is at least `length` characters long, for
+// paths past MAX_PATH; empty when it cannot be made.
+inline std::filesystem::path DeepFolder(const std::filesystem::path& base, std::size_t length) {
+    std::filesystem::path deep = base;
+    while (deep.u16string().size() < length) {
+        deep /= std::string(50, 'd');
+    }
+    std::error_code error;
+    std::filesystem::create_directories(deep, error);
+    return error ? std::filesystem::path() : deep;
+}

@@ -61,11 +61,8 @@ protected:
 };
 
 TEST_F(BankTableStageTest, ReadsATableBelowAFolderDeeperThanMaxPath) {
-    fs::path deep = folder_.Path();
-    while (deep.u16string().size() < 300) {
-        deep /= std::string(50, 'd');
-    }
-    ASSERT_TRUE(fs::create_directories(deep));
+    const fs::path deep = DeepFolder(folder_.Path(), 300);
+    ASSERT_FALSE(deep.empty());
     std::ofstream(deep / "Kavro.xml", std::ios::binary) << kTable;
 
     bool handedOver = false;

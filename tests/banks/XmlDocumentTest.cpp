@@ -257,6 +257,15 @@ TEST_F(XmlDocumentTest, ExtendingAFileKeepsTheEntitiesItDeclares) {
     EXPECT_THAT(LoadChildren(path), ElementsAre("1:2", "5:3"));
 }
 
+TEST_F(XmlDocumentTest, SavesAndLoadsBelowAFolderDeeperThanMaxPath) {
+    const fs::path deep = DeepFolder(folder_, 300);
+    ASSERT_FALSE(deep.empty());
+    ASSERT_TRUE(SaveTable(deep / "Kavro.xml", {{0, 1}, {1, 2}}));
+    EXPECT_THAT(ReadBytes(deep / "Kavro.xml"), IsCompactFile(TableText({{0, 1}, {1, 2}})));
+    EXPECT_THAT(LoadChildren(deep / "Kavro.xml"), ElementsAre("0:1", "1:2"));
+    EXPECT_FALSE(fs::exists(deep / "Kavro.xml.new"));
+}
+
 TEST_F(XmlDocumentTest, SaveFailsWithoutAFolder) {
     fs::path path = folder_ / "missing" / "Kavro.xml";
     EXPECT_FALSE(SaveTable(path, {{0, 1}}));

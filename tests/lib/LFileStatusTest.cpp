@@ -11,6 +11,7 @@
 #include <string>
 
 #include "LPath.h"
+#include "TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -172,11 +173,8 @@ TEST_F(LFileStatusProbeTest, SizeHoldsTheLowBitsOfALargeFile) {
 // A folder deeper than the record's full name can hold: what is in it is found and
 // described all the same, and only the full name stays empty.
 TEST_F(LFileStatusProbeTest, FullPathsLongerThanTheRecordAreLookedUpAllTheSame) {
-    fs::path deep = dir_;
-    while (deep.u16string().size() < 300) {
-        deep /= std::string(50, 'd');
-    }
-    ASSERT_TRUE(fs::create_directories(deep));
+    const fs::path deep = DeepFolder(dir_, 300);
+    ASSERT_FALSE(deep.empty());
     std::ofstream(deep / "Kavro.xml", std::ios::binary) << "hello";
     const struct {
         fs::path name;
