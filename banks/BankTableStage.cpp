@@ -1,6 +1,7 @@
 #include "BankTableStage.h"
 
 #include "BankDialogue.h"
+#include "BankTableItems.h"
 #include "LFileStatus.h"
 #include "LInterrupt.h"
 #include "LMap.h"
@@ -24,6 +25,7 @@ const LChar kCreated[] =
     u"\r\nKavro.xml file was created.\r\nPlease, do not delete this file,\r\notherwise you'll "
     u"have to repeat the initialization procedure.\r\n";
 const LChar kCannotLoad[] = u"\r\nCannot load initialization file (Kavro.xml).\r\n";
+const LChar kCannotTell[] = u"\r\nCannot tell whether initialization file (Kavro.xml) exists.\r\n";
 const LChar kWrongFormat[] = u"\r\nWrong file format (Kavro.xml) or internal xml error.\r\n";
 const LChar kNewDevice[] =
     u"\r\nNew device was found. Please, assign identification number for it (from 1 to "
@@ -41,26 +43,12 @@ LString FilePath(const LString& directory) {
     return Concat(directory, kFileName);
 }
 
-// Reads every Item into the bank map and the known-devices map. Nodes that are no
-// element, and Items without ID or Bank, are passed over: such an Item could only
-// make internal number 0 look known, and the device it meant is asked for again.
+// Reads every Item into the bank map and the known-devices map.
 void ReadItems(const XmlElement& root, CDeviceTable& table, LMap& known) {
-    if (root.IsNull()) {
-        return;
-    }
-    XmlChildren children(root);
-    XmlElement node;
-    while (children.Next(node)) {
-        LString id;
-        LString bank;
-        if (node.IsNull() || !node.GetAttribute(u"ID", id) || !node.GetAttribute(u"Bank", bank)) {
-            continue;
-        }
-        int32_t device = id.ToInteger();
-        int32_t number = bank.ToInteger();
-        table.FindOrInsert(number) = device;
-        known.FindOrInsert(device) = number;
-    }
+    ForEachItem(root, [&](int32_t device, int32_t bank) {
+        table.FindOrInsert(bank) = device;
+        known.FindOrInsert(device) = bank;
+    });
 }
 
 bool CreateBankTable(const LString& directory) {
@@ -142,13 +130,31 @@ PassResult LoadPass(const LString& directory, CDeviceTable& table) {
     return PassResult::kAgain;
 }
 
+// Only a file known to be absent is created: the first run's numbering would save
+// over one that is there unseen. Without a program directory (the program's own
+// path could not be had) the file's place is not known either.
+LFilePresence BankTablePresence(const LString& directory) {
+    if (directory.GetLength() == 0) {
+        return LFilePresence::kUnknown;
+    }
+    LFileStatus status{};
+    return LFileStatusLookUp(FilePath(directory).GetText(), status);
+}
+
 }  // namespace
 
 bool LoadBankTable(const LString& programDirectory, CDeviceTable& table) {
-    LFileStatus status{};
-    if (LFileStatusProbe(FilePath(programDirectory).GetText(), status) == 0 &&
-        !CreateBankTable(programDirectory)) {
-        return false;
+    switch (BankTablePresence(programDirectory)) {
+        case LFilePresence::kUnknown:
+            StdOutWrite(kCannotTell);
+            return false;
+        case LFilePresence::kAbsent:
+            if (!CreateBankTable(programDirectory)) {
+                return false;
+            }
+            break;
+        case LFilePresence::kPresent:
+            break;
     }
     for (;;) {
         switch (LoadPass(programDirectory, table)) {

@@ -96,6 +96,15 @@ public:
         return variant;
     }
 
+    // Holds a reference of its own on the object.
+    static ComVariant FromUnknown(IUnknown* object) {
+        ComVariant variant;
+        object->AddRef();
+        variant.v_.vt = VT_UNKNOWN;
+        variant.v_.punkVal = object;
+        return variant;
+    }
+
     const VARIANT& Get() const { return v_; }
     // For out arguments: clears what is held, then lends the variant.
     VARIANT* Put() {

@@ -7,9 +7,10 @@
 #include "LString.h"
 
 // The few operations of an XML document that the bank table file needs: the
-// platform's XML DOM through COM on Windows, pugixml on Linux. Both write the
-// compact form, <CDLibraryList><Item ID="0" Bank="1"/></CDLibraryList>, and read
-// each other's files.
+// platform's XML DOM through COM on Windows, libxml2 on Linux. Both write the
+// compact form, <CDLibraryList><Item ID="0" Bank="1"/></CDLibraryList>, and read a
+// file the same way: only a well-formed one, with its internal entities substituted
+// and nothing outside it loaded.
 
 // Raised when a name or a value cannot be allocated (E_OUTOFMEMORY).
 class XmlOutOfMemory : public std::exception {

@@ -1,142 +1,180 @@
-#include <fcntl.h>
-#include <unistd.h>
+#include <libxml/SAX2.h>
+#include <libxml/chvalid.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <climits>
+#include <memory>
 #include <string>
-
-#include <pugixml.hpp>
+#include <vector>
 
 #include "LUtf.h"
 #include "XmlDocument.h"
+#include "XmlFile.h"
+#include "XmlSubstitution_posix.h"
 
-// pugixml in place of the DOM. Two things of the DOM have no direct counterpart
-// here and are made up for:
-// - An element exists before it is attached. pugixml nodes always sit in a tree, so
-//   a new element waits under a holding element of its own document, which is never
-//   written, until it is appended where it belongs (a move keeps its handle valid).
-// - Elements keep their document alive, as COM references do: each holds a share
-//   of the tree, and a load gives the document a new tree rather than reusing the
-//   old one under elements still held.
+// libxml2 in place of the DOM, parsing as the DOM does: well-formedness checked,
+// entity references kept as nodes in content and substituted in attribute values,
+// nothing outside the file loaded, and the parser's own limits on depth and entity
+// expansion kept (no huge-document option).
 namespace {
+
+// Without substitution in content the parser never needs an external entity or the
+// external DTD; this makes sure that nothing a file names is ever read.
+xmlParserInputPtr RefuseExternal(const char*, const char*, xmlParserCtxtPtr) {
+    return nullptr;
+}
+
+// The parser's diagnostics would reach the user's console beside the program's
+// own message about the file.
+void IgnoreMessage(void*, const char*, ...) {}
+
+void PrepareLibrary() {
+    static const bool prepared = [] {
+        xmlInitParser();
+        xmlSetExternalEntityLoader(RefuseExternal);
+        return true;
+    }();
+    static_cast<void>(prepared);
+    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+}
+
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+struct ParserContextFree {
+    void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
+};
+struct DocumentFree {
+    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+};
+using DocumentHolder = std::unique_ptr<xmlDoc, DocumentFree>;
+struct BufferFree {
+    void operator()(xmlBuffer* buffer) const { xmlBufferFree(buffer); }
+};
+
+const xmlChar* Xml(const std::string& text) {
+    return reinterpret_cast<const xmlChar*>(text.c_str());
+}
+
+// A document and the elements made for it. Elements keep their document alive, as
+// COM references do; a load gives the document a new tree rather than reusing the
+// old one under elements still held.
 struct Tree {
-    pugi::xml_document document;
-    pugi::xml_node holding;  // where new elements wait; null until one is made
-
-    bool IsHolding(const pugi::xml_node& node) const { return holding && node == holding; }
-};
-
-// Collects the written document; the file is written in one piece afterwards.
-class StringWriter : public pugi::xml_writer {
-public:
-    void write(const void* data, size_t size) override {
-        text.append(static_cast<const char*>(data), size);
+    // Takes the document over.
+    explicit Tree(DocumentHolder& from) : document(from.get()), substitution(from.get()) {
+        from.release();
     }
-    std::string text;
+    ~Tree() {
+        // Elements made but never attached are not part of the document. Those of
+        // them under another such element go with it.
+        std::vector<xmlNodePtr> unattached;
+        for (xmlNodePtr node : created) {
+            if (node != nullptr && node->parent == nullptr) {
+                unattached.push_back(node);
+            }
+        }
+        for (xmlNodePtr node : unattached) {
+            xmlFreeNode(node);
+        }
+        xmlFreeDoc(document);
+    }
+    Tree(const Tree&) = delete;
+    Tree& operator=(const Tree&) = delete;
+
+    xmlDocPtr document;
+    XmlSubstitution substitution;
+    std::vector<xmlNodePtr> created;
 };
 
-bool WriteAll(int fd, const std::string& text) {
-    const char* data = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        ssize_t written = write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+std::shared_ptr<Tree> TreeOf(DocumentHolder document) {
+    return document ? std::make_shared<Tree>(document) : nullptr;
+}
+
+std::shared_ptr<Tree> EmptyTree() {
+    return TreeOf(DocumentHolder(xmlNewDoc(BAD_CAST "1.0")));
+}
+
+bool IsBlank(const xmlChar* text, int length) {
+    for (int i = 0; i < length; ++i) {
+        if (!xmlIsBlank_ch(text[i])) {
             return false;
         }
-        data += written;
-        left -= static_cast<std::size_t>(written);
     }
     return true;
 }
 
-// Writes the whole file and puts it on the disk.
-bool WriteFile(const std::string& path, const std::string& text) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
+// Text that is only whitespace is not kept, as by the DOM's default, unless the
+// element asks for its spaces to be kept (xml:space="preserve").
+void KeepText(void* parser, const xmlChar* text, int length) {
+    auto* context = static_cast<xmlParserCtxtPtr>(parser);
+    if (IsBlank(text, length) && xmlNodeGetSpacePreserve(context->node) != 1) {
+        return;
     }
-    bool written = WriteAll(fd, text) && fsync(fd) == 0;
-    return close(fd) == 0 && written;
+    xmlSAX2Characters(parser, text, length);
 }
 
-// So that the rename itself survives a crash; a failure here leaves a complete
-// file either way, so it is not reported.
-void SyncFolderOf(const std::string& path) {
-    std::string::size_type slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
+// An attribute named twice through two prefixes of one namespace breaks the
+// namespace rules. This version of the parser only notes it; the DOM's parser
+// refuses the file, and so does the reader here.
+void NoteError(void* parser, xmlErrorPtr error) {
+    if (error != nullptr && error->code == XML_NS_ERR_ATTRIBUTE_REDEFINED) {
+        *static_cast<bool*>(static_cast<xmlParserCtxtPtr>(parser)->_private) = true;
     }
 }
 
-bool HasRepeatedAttribute(const pugi::xml_node& element) {
-    for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute()) {
-        for (pugi::xml_attribute b = a.next_attribute(); b; b = b.next_attribute()) {
-            if (std::strcmp(a.name(), b.name()) == 0) {
-                return true;
-            }
+// The well-formed document in the bytes, or null.
+DocumentHolder Parse(const std::string& bytes) {
+    static_assert(kLargestXmlFile <= INT_MAX, "the parser takes the size as an int");
+    std::unique_ptr<xmlParserCtxt, ParserContextFree> context(xmlNewParserCtxt());
+    if (!context) {
+        return nullptr;
+    }
+    bool attributeRedefined = false;
+    context->_private = &attributeRedefined;
+    context->sax->characters = KeepText;
+    context->sax->ignorableWhitespace = KeepText;
+    context->sax->serror = NoteError;
+    DocumentHolder document(xmlCtxtReadMemory(context.get(), bytes.data(),
+                                              static_cast<int>(bytes.size()), nullptr, nullptr,
+                                              kParseOptions));
+    if (!document || attributeRedefined || xmlDocGetRootElement(document.get()) == nullptr ||
+        !XmlSubstitution(document.get()).WithinLimits(bytes.size())) {
+        return nullptr;
+    }
+    return document;
+}
+
+bool IsAncestorOrSelf(const xmlNode* node, const xmlNode* of) {
+    for (const xmlNode* at = of; at != nullptr; at = at->parent) {
+        if (at == node) {
+            return true;
         }
     }
     return false;
 }
 
-// pugixml lets through some files that are not well-formed and that the DOM
-// refuses. Those that would change what is read are refused here too: more than one
-// root element, text beside the root (kept for this check by parsing as a
-// fragment), and an attribute given twice.
-bool IsWellFormed(const pugi::xml_document& document) {
-    int roots = 0;
-    for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
-        if (node.type() == pugi::node_element) {
-            ++roots;
-        } else if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
-            return false;
-        }
+// Moves a node of the tree under a parent of the same tree, as the last child. A
+// node of another document, or one that holds the parent, is refused, as the DOM
+// refuses it.
+void Attach(xmlNodePtr parent, xmlNodePtr child) {
+    if (child->doc != parent->doc || IsAncestorOrSelf(child, parent)) {
+        return;
     }
-    if (roots != 1) {
-        return false;
-    }
-    // Every element, in document order, without recursion.
-    pugi::xml_node node = document.first_child();
-    while (node) {
-        if (node.type() == pugi::node_element && HasRepeatedAttribute(node)) {
-            return false;
-        }
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling()) {
-            node = node.parent();
-        }
-        if (node) {
-            node = node.next_sibling();
-        }
-    }
-    return true;
+    xmlUnlinkNode(child);
+    xmlAddChild(parent, child);
 }
 
-void ThrowIfEmpty(bool empty) {
-    if (empty) {
-        throw XmlOutOfMemory();
-    }
-}
 }  // namespace
 
 struct XmlElement::Impl {
     std::shared_ptr<Tree> tree;
-    pugi::xml_node node;
+    xmlNodePtr node;
 };
 
 struct XmlChildren::Impl {
     std::shared_ptr<Tree> tree;
-    pugi::xml_node next;
+    xmlNodePtr next = nullptr;
 };
 
 struct XmlDocument::Impl {
@@ -151,33 +189,28 @@ XmlElement::XmlElement(XmlElement&& other) noexcept = default;
 XmlElement& XmlElement::operator=(XmlElement&& other) noexcept = default;
 
 bool XmlElement::IsNull() const {
-    return impl_ == nullptr || !impl_->node;
+    return impl_ == nullptr || impl_->node == nullptr;
 }
 
 void XmlElement::SetAttribute(const LChar* name, int32_t value) {
     if (IsNull()) {
         return;
     }
-    std::string key = Utf8FromUtf16(name);
-    pugi::xml_attribute attribute = impl_->node.attribute(key.c_str());
-    if (!attribute) {
-        attribute = impl_->node.append_attribute(key.c_str());
-        ThrowIfEmpty(!attribute);
+    if (xmlSetProp(impl_->node, Xml(Utf8FromUtf16(name)), Xml(std::to_string(value))) == nullptr) {
+        throw XmlOutOfMemory();
     }
-    ThrowIfEmpty(!attribute.set_value(static_cast<int>(value)));
 }
 
 bool XmlElement::GetAttribute(const LChar* name, LString& value) const {
     if (IsNull()) {
         return false;
     }
-    pugi::xml_attribute attribute = impl_->node.attribute(Utf8FromUtf16(name).c_str());
-    if (!attribute) {
+    // Declared defaults count, as the DOM's reader counts them.
+    const xmlAttr* attribute = xmlHasNsProp(impl_->node, Xml(Utf8FromUtf16(name)), nullptr);
+    if (attribute == nullptr) {
         return false;
     }
-    const char* text = attribute.value();
-    std::u16string wide = Utf16FromUtf8(text);
-    value.Assign(wide.c_str());
+    value.Assign(Utf16FromUtf8(impl_->tree->substitution.Value(attribute).c_str()).c_str());
     return true;
 }
 
@@ -185,8 +218,7 @@ void XmlElement::AppendChild(const XmlElement& child) {
     if (IsNull() || child.IsNull()) {
         return;
     }
-    // Like the DOM, an element of another document is refused.
-    impl_->node.append_move(child.impl_->node);
+    Attach(impl_->node, child.impl_->node);
 }
 
 // --- XmlChildren ------------------------------------------------------------------
@@ -194,7 +226,7 @@ void XmlElement::AppendChild(const XmlElement& child) {
 XmlChildren::XmlChildren(const XmlElement& parent) : impl_(std::make_unique<Impl>()) {
     if (!parent.IsNull()) {
         impl_->tree = parent.impl_->tree;
-        impl_->next = parent.impl_->node.first_child();
+        impl_->next = parent.impl_->node->children;
     }
 }
 
@@ -202,13 +234,14 @@ XmlChildren::~XmlChildren() = default;
 
 bool XmlChildren::Next(XmlElement& element) {
     element.impl_.reset();
-    pugi::xml_node node = impl_->next;
-    if (!node) {
+    xmlNodePtr node = impl_->next;
+    if (node == nullptr) {
         return false;
     }
-    impl_->next = node.next_sibling();
-    // Comments, processing instructions and text come out as null elements.
-    if (node.type() == pugi::node_element) {
+    impl_->next = node->next;
+    // Comments, processing instructions, text and entity references come out as
+    // null elements.
+    if (node->type == XML_ELEMENT_NODE) {
         element.impl_ = std::make_unique<XmlElement::Impl>(XmlElement::Impl{impl_->tree, node});
     }
     return true;
@@ -221,8 +254,9 @@ XmlDocument::XmlDocument() : impl_(std::make_unique<Impl>()) {}
 XmlDocument::~XmlDocument() = default;
 
 bool XmlDocument::Create() {
-    impl_->tree = std::make_shared<Tree>();
-    return true;
+    PrepareLibrary();
+    impl_->tree = EmptyTree();
+    return impl_->tree != nullptr;
 }
 
 XmlElement XmlDocument::CreateElement(const LChar* name) {
@@ -231,12 +265,14 @@ XmlElement XmlDocument::CreateElement(const LChar* name) {
         return element;
     }
     Tree& tree = *impl_->tree;
-    if (!tree.holding) {
-        tree.holding = tree.document.append_child(pugi::node_element);
-        ThrowIfEmpty(!tree.holding);
+    // The slot first, so that a node once made is always freed.
+    tree.created.push_back(nullptr);
+    xmlNodePtr node = xmlNewDocNode(tree.document, nullptr, Xml(Utf8FromUtf16(name)), nullptr);
+    if (node == nullptr) {
+        tree.created.pop_back();
+        throw XmlOutOfMemory();
     }
-    pugi::xml_node node = tree.holding.append_child(Utf8FromUtf16(name).c_str());
-    ThrowIfEmpty(!node);
+    tree.created.back() = node;
     element.impl_ = std::make_unique<XmlElement::Impl>(XmlElement::Impl{impl_->tree, node});
     return element;
 }
@@ -246,7 +282,7 @@ void XmlDocument::AppendChild(const XmlElement& root) {
         // A document has one root element at most, as in the DOM.
         return;
     }
-    impl_->tree->document.append_move(root.impl_->node);
+    Attach(reinterpret_cast<xmlNodePtr>(impl_->tree->document), root.impl_->node);
 }
 
 XmlElement XmlDocument::DocumentElement() const {
@@ -254,56 +290,47 @@ XmlElement XmlDocument::DocumentElement() const {
     if (!impl_->tree) {
         return element;
     }
-    const Tree& tree = *impl_->tree;
-    for (pugi::xml_node node = tree.document.first_child(); node; node = node.next_sibling()) {
-        if (node.type() == pugi::node_element && !tree.IsHolding(node)) {
-            element.impl_ = std::make_unique<XmlElement::Impl>(XmlElement::Impl{impl_->tree, node});
-            break;
-        }
+    xmlNodePtr root = xmlDocGetRootElement(impl_->tree->document);
+    if (root != nullptr) {
+        element.impl_ = std::make_unique<XmlElement::Impl>(XmlElement::Impl{impl_->tree, root});
     }
     return element;
 }
 
-// The document goes to a file beside the target first; only a complete file on the
-// disk replaces the old one, so a failed save leaves that as it was.
+// The compact form without a declaration: the root element as it is, and any
+// document type, comment or processing instruction a loaded file had beside it, a
+// line apart, so that a file that declares its entities keeps them.
 bool XmlDocument::Save(const LChar* path) const {
     if (!impl_->tree) {
         return false;
     }
-    const Tree& tree = *impl_->tree;
-    StringWriter writer;
-    for (pugi::xml_node node = tree.document.first_child(); node; node = node.next_sibling()) {
-        if (!tree.IsHolding(node)) {
-            node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    std::unique_ptr<xmlBuffer, BufferFree> buffer(xmlBufferCreate());
+    if (!buffer) {
+        return false;
+    }
+    xmlDocPtr document = impl_->tree->document;
+    for (xmlNodePtr node = document->children; node != nullptr; node = node->next) {
+        if (node != document->children) {
+            xmlBufferCCat(buffer.get(), "\n");
+        }
+        if (xmlNodeDump(buffer.get(), document, node, 0, 0) < 0) {
+            return false;
         }
     }
-    const std::string target = Utf8FromUtf16(path);
-    const std::string temporary = target + ".new";
-    if (WriteFile(temporary, writer.text) && rename(temporary.c_str(), target.c_str()) == 0) {
-        SyncFolderOf(target);
-        return true;
-    }
-    unlink(temporary.c_str());
-    return false;
+    const char* text = reinterpret_cast<const char*>(xmlBufferContent(buffer.get()));
+    return ReplaceFile(path, std::string(text, xmlBufferLength(buffer.get())));
 }
 
-// Comments and processing instructions are kept, as the DOM keeps them, so that
-// both platforms walk the same child nodes; whitespace-only text is dropped, as by
-// the DOM's default.
+// A file that cannot be read or is not well-formed leaves an empty document, as the
+// DOM's failed load does.
 bool XmlDocument::Load(const LChar* path) {
     if (!impl_->tree) {
         return false;
     }
-    auto tree = std::make_shared<Tree>();
-    const unsigned int options =
-        pugi::parse_default | pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
-    bool loaded =
-        tree->document.load_file(Utf8FromUtf16(path).c_str(), options, pugi::encoding_auto) &&
-        IsWellFormed(tree->document);
-    if (!loaded) {
-        // Like the DOM after a failed load: an empty document.
-        tree->document.reset();
-    }
-    impl_->tree = std::move(tree);
+    PrepareLibrary();
+    std::string bytes;
+    DocumentHolder parsed = ReadWholeFile(path, bytes) ? Parse(bytes) : nullptr;
+    const bool loaded = parsed != nullptr;
+    impl_->tree = loaded ? TreeOf(std::move(parsed)) : EmptyTree();
     return loaded;
 }

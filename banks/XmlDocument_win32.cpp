@@ -5,6 +5,7 @@
 
 #include "ComHolders_win32.h"
 #include "XmlDocument.h"
+#include "XmlFile.h"
 
 // The platform's XML DOM component, reached through COM. The class and interface
 // identifiers are spelled out here so that the program does not depend on which of
@@ -18,19 +19,38 @@ constexpr IID kDomElementInterface = {
     0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 constexpr DWORD kAllContexts = 23;
 
-const wchar_t* Wide(const LChar* text) {
-    return reinterpret_cast<const wchar_t*>(text);
+// A stream in memory holding the bytes, read from its start.
+ComPtr<IStream> StreamOf(const std::string& bytes) {
+    ComPtr<IStream> stream;
+    ULONG written = 0;
+    const LARGE_INTEGER start{};
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())) ||
+        FAILED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) ||
+        written != bytes.size() || FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) {
+        stream.Reset();
+    }
+    return stream;
 }
 
-// Makes sure what was written is on the disk before it takes the old file's place.
-bool FlushToDisk(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+// Everything written to a stream made by StreamOf.
+bool BytesOf(IStream* stream, std::string& bytes) {
+    STATSTG status;
+    HGLOBAL memory = nullptr;
+    if (FAILED(stream->Stat(&status, STATFLAG_NONAME)) ||
+        FAILED(GetHGlobalFromStream(stream, &memory))) {
         return false;
     }
-    bool flushed = FlushFileBuffers(file) != 0;
-    return CloseHandle(file) != 0 && flushed;
+    bytes.clear();
+    if (status.cbSize.QuadPart == 0) {
+        return true;
+    }
+    const void* data = GlobalLock(memory);
+    if (data == nullptr) {
+        return false;
+    }
+    bytes.assign(static_cast<const char*>(data), static_cast<std::size_t>(status.cbSize.QuadPart));
+    GlobalUnlock(memory);
+    return true;
 }
 }  // namespace
 
@@ -179,34 +199,41 @@ XmlElement XmlDocument::DocumentElement() const {
     return element;
 }
 
+// The DOM reads and writes streams, and the file itself is read and written here:
+// the DOM's own file access stops at MAX_PATH, and a program folder may lie deeper.
 // The document goes to a file beside the target first; only a complete file
 // replaces the old one, so a failed save leaves that as it was.
 bool XmlDocument::Save(const LChar* path) const {
     if (!impl_->document) {
         return false;
     }
-    const std::wstring target = Wide(path);
-    const std::wstring temporary = target + L".new";
-    bool saved;
+    ComPtr<IStream> stream = StreamOf(std::string());
+    if (!stream) {
+        return false;
+    }
+    std::string bytes;
     {
-        ComVariant destination =
-            ComVariant::FromText(reinterpret_cast<const LChar*>(temporary.c_str()));
-        saved = SUCCEEDED(impl_->document->save(destination.Get()));
+        ComVariant destination = ComVariant::FromUnknown(stream.Get());
+        if (FAILED(impl_->document->save(destination.Get()))) {
+            return false;
+        }
     }
-    if (saved && FlushToDisk(temporary) &&
-        MoveFileExW(temporary.c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
-        return true;
-    }
-    DeleteFileW(temporary.c_str());
-    return false;
+    return BytesOf(stream.Get(), bytes) && ReplaceFile(path, bytes);
 }
 
 bool XmlDocument::Load(const LChar* path) {
     if (!impl_->document) {
         return false;
     }
-    ComVariant source = ComVariant::FromText(path);
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        return false;
+    }
+    ComPtr<IStream> stream = StreamOf(bytes);
+    if (!stream) {
+        return false;
+    }
+    ComVariant source = ComVariant::FromUnknown(stream.Get());
     VARIANT_BOOL loaded = VARIANT_FALSE;
     HRESULT hr = impl_->document->load(source.Get(), &loaded);
     return SUCCEEDED(hr) && loaded != VARIANT_FALSE;

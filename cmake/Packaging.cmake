@@ -7,6 +7,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 install(TARGETS USBCDDLL RUNTIME DESTINATION simulator LIBRARY DESTINATION simulator)
 install(FILES ${PROJECT_SOURCE_DIR}/sim/USBCDSIM.ini DESTINATION simulator)
 
+# The package's programs go without their debug information (Kavro.exe shrinks from
+# about 1.9 MB to about 300 kB); the builds in bin/ keep it, for the tests and the
+# debugger.
+set(CPACK_STRIP_FILES TRUE)
+
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Kavro)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -1,5 +1,7 @@
 #include "LFileStatus.h"
 
+#include <string>
+
 #include "LFileStatusPlatform.h"
 
 namespace {
@@ -55,41 +57,72 @@ void LVolumeRoot(const LChar* path, LChar* out, int32_t length) {
     }
 }
 
-int32_t LFullPathName(LChar (&buffer)[kLMaxPath], const LChar* name) {
+namespace {
+
+// The full path of a name, however long, normalised as its volume asks. False when
+// the name has no full path (`full` is then empty) or the volume's flags cannot be
+// read (`full` then holds the path as the platform gave it).
+bool NormalisedFullPath(const LChar* name, std::u16string& full) {
     int32_t finalComponent = -1;
     // No name has no full path; the platform's path functions are not asked.
-    if (name == nullptr || !LPlatformFullPath(buffer, name, finalComponent)) {
-        CopyBounded(buffer, name, kLMaxPath);
-        return 0;
+    if (name == nullptr || !LPlatformFullPath(name, full, finalComponent)) {
+        full.clear();
+        return false;
     }
     LChar root[kLMaxPath];
-    LVolumeRoot(buffer, root, kLMaxPath);
+    LVolumeRoot(full.c_str(), root, kLMaxPath);
     uint32_t flags = 0;
     if (!LPlatformVolumeFlags(root, flags)) {
-        return 0;
+        return false;
     }
     if ((flags & kLVolumeCasePreserved) == 0) {
-        LPlatformUpperCase(buffer);
+        LPlatformUpperCase(full.data());
     }
     // Without Unicode names on disk the name given may differ from the stored one;
     // the directory's spelling wins. A path ending in a separator has no final name.
     LFoundFile found;
     if ((flags & kLVolumeUnicodeOnDisk) == 0 && finalComponent >= 0 &&
-        LPlatformFindFile(name, found)) {
-        CopyBounded(buffer + finalComponent, found.name, kLMaxPath - finalComponent);
+        LPlatformFindFile(name, found) == LFilePresence::kPresent) {
+        full.replace(static_cast<std::size_t>(finalComponent), std::u16string::npos, found.name);
     }
-    return 1;
+    return true;
 }
 
-int32_t LFileStatusProbe(const LChar* name, LFileStatus& record) {
-    if (LFullPathName(record.fullName, name) == 0) {
-        record.fullName[0] = 0;
+bool Fits(const std::u16string& path) {
+    return path.size() < static_cast<std::size_t>(kLMaxPath);
+}
+
+}  // namespace
+
+int32_t LFullPathName(LChar (&buffer)[kLMaxPath], const LChar* name) {
+    std::u16string full;
+    const bool normalised = NormalisedFullPath(name, full);
+    if (full.empty() || !Fits(full)) {
+        CopyBounded(buffer, name, kLMaxPath);
         return 0;
+    }
+    CopyBounded(buffer, full.c_str(), kLMaxPath);
+    return normalised ? 1 : 0;
+}
+
+LFilePresence LFileStatusLookUp(const LChar* name, LFileStatus& record) {
+    std::u16string full;
+    const bool normalised = NormalisedFullPath(name, full);
+    // The full name is left empty where it is not known for sure or does not fit.
+    CopyBounded(record.fullName, normalised && Fits(full) ? full.c_str() : u"", kLMaxPath);
+    if (full.empty()) {
+        return LFilePresence::kUnknown;
     }
     // The name as given: the full name may have been upper-cased or respelt.
     LFoundFile found;
-    if (!LPlatformFindFile(name, found)) {
-        return 0;
+    const LFilePresence presence = LPlatformFindFile(name, found);
+    if (presence == LFilePresence::kAbsent && !normalised) {
+        // A volume whose information cannot be read (a share out of reach) is in
+        // doubt as a whole: that nothing was found there proves nothing.
+        return LFilePresence::kUnknown;
+    }
+    if (presence != LFilePresence::kPresent) {
+        return presence;
     }
     record.attributes = static_cast<uint8_t>(found.attributes & kAttributeMask);
     record.size = static_cast<uint32_t>(found.size);
@@ -102,5 +135,9 @@ int32_t LFileStatusProbe(const LChar* name, LFileStatus& record) {
     if (record.accessTime == 0) {
         record.accessTime = record.modificationTime;
     }
-    return 1;
+    return LFilePresence::kPresent;
+}
+
+int32_t LFileStatusProbe(const LChar* name, LFileStatus& record) {
+    return LFileStatusLookUp(name, record) == LFilePresence::kPresent ? 1 : 0;
 }

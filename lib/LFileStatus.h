@@ -19,8 +19,19 @@ struct LFileStatus {
 };
 
 // Fills the record for a file or directory: 1 when it exists and was described, 0
-// otherwise. A name that exists nowhere still gets its full name filled in.
+// otherwise. A name that exists nowhere still gets its full name filled in. A full
+// path longer than the record holds is no reason to fail: the file is looked up and
+// described all the same, and only its full name stays empty.
 int32_t LFileStatusProbe(const LChar* name, LFileStatus& record);
+
+// What looking a name up told.
+enum class LFilePresence { kAbsent, kPresent, kUnknown };
+
+// The probe, telling "there is no such file" apart from "there is no telling":
+// kUnknown when the platform could not look (no name, one it cannot take, a folder
+// on the way that may not be searched, a volume out of reach, a failing disk). The
+// record is filled as the probe fills it.
+LFilePresence LFileStatusLookUp(const LChar* name, LFileStatus& record);
 
 // The normalised full path of a name: 1 on success, 0 on failure. The buffer always
 // holds a path afterwards (the given name, cut to fit, when no full path was found).

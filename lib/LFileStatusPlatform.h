@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "LFileStatus.h"
 
@@ -21,9 +22,9 @@ struct LFoundFile {
     LChar name[kLMaxPath];  // the final name component as the directory stores it
 };
 
-// The full path of a name and where its final component starts (-1 when the path
-// ends with a separator); false when there is none or it does not fit.
-bool LPlatformFullPath(LChar (&buffer)[kLMaxPath], const LChar* name, int32_t& finalComponent);
+// The full path of a name, however long, and where its final component starts (-1
+// when the path ends with a separator); false when there is none.
+bool LPlatformFullPath(const LChar* name, std::u16string& full, int32_t& finalComponent);
 
 // The flags of the file system at a volume root; false when they cannot be read.
 bool LPlatformVolumeFlags(const LChar* root, uint32_t& flags);
@@ -31,5 +32,6 @@ bool LPlatformVolumeFlags(const LChar* root, uint32_t& flags);
 // Upper-cases a path in place, for file systems that do not keep the case of names.
 void LPlatformUpperCase(LChar* text);
 
-// Looks a name up in its directory; false when nothing is there.
-bool LPlatformFindFile(const LChar* name, LFoundFile& found);
+// Looks a name up in its directory, however long its path: kPresent with the entry,
+// kAbsent when nothing is there, kUnknown when the platform could not look.
+LFilePresence LPlatformFindFile(const LChar* name, LFoundFile& found);

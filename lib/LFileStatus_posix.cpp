@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <cwctype>
@@ -87,15 +88,11 @@ bool LexicalFullPath(const std::u16string& name, std::u16string& full, std::size
 
 }  // namespace
 
-bool LPlatformFullPath(LChar (&buffer)[kLMaxPath], const LChar* name, int32_t& finalComponent) {
-    std::u16string full;
+bool LPlatformFullPath(const LChar* name, std::u16string& full, int32_t& finalComponent) {
     std::size_t finalAt = 0;
-    if (!LexicalFullPath(name, full, finalAt) ||
-        full.size() >= static_cast<std::size_t>(kLMaxPath)) {
+    if (!LexicalFullPath(name, full, finalAt)) {
         return false;
     }
-    full.copy(buffer, full.size());
-    buffer[full.size()] = 0;
     finalComponent = finalAt == std::u16string::npos ? -1 : static_cast<int32_t>(finalAt);
     return true;
 }
@@ -115,10 +112,14 @@ void LPlatformUpperCase(LChar* text) {
 
 // Attributes as Wine derives them from the mode: directory or archive, read-only
 // when nobody may write. Linux keeps no creation time, so it is reported as absent.
-bool LPlatformFindFile(const LChar* name, LFoundFile& found) {
+// Only a missing name, or a file where a folder should be, means there is no file:
+// any other failure (a folder that may not be searched, a loop of links, a name too
+// long, an I/O error) leaves it open.
+LFilePresence LPlatformFindFile(const LChar* name, LFoundFile& found) {
     struct stat status;
     if (stat(Utf8FromUtf16(name).c_str(), &status) != 0) {
-        return false;
+        return errno == ENOENT || errno == ENOTDIR ? LFilePresence::kAbsent
+                                                   : LFilePresence::kUnknown;
     }
     found.attributes = S_ISDIR(status.st_mode) ? kAttributeDirectory : kAttributeArchive;
     if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
@@ -137,7 +138,7 @@ bool LPlatformFindFile(const LChar* name, LFoundFile& found) {
         stored.copy(found.name, stored.size());
         found.name[stored.size()] = 0;
     }
-    return true;
+    return LFilePresence::kPresent;
 }
 
 int64_t LTimeFromFileTime(uint64_t fileTime) {

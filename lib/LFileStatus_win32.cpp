@@ -1,8 +1,10 @@
 #include <windows.h>
 
 #include <ctime>
+#include <string>
 
 #include "LFileStatusPlatform.h"
+#include "LPath.h"
 
 namespace {
 
@@ -30,15 +32,20 @@ bool HasWildcard(const LChar* name) {
 
 }  // namespace
 
-bool LPlatformFullPath(LChar (&buffer)[kLMaxPath], const LChar* name, int32_t& finalComponent) {
-    wchar_t* filePart = nullptr;
-    DWORD length = GetFullPathNameW(Wide(name), kLMaxPath, Wide(buffer), &filePart);
-    // A path too long for the buffer comes back as the size it would need, with the
-    // buffer's contents undefined.
-    if (length == 0 || length >= static_cast<DWORD>(kLMaxPath)) {
+bool LPlatformFullPath(const LChar* name, std::u16string& full, int32_t& finalComponent) {
+    // Asked with no room, it answers with the room the path needs, terminator included.
+    const DWORD size = GetFullPathNameW(Wide(name), 0, nullptr, nullptr);
+    if (size == 0) {
         return false;
     }
-    finalComponent = filePart != nullptr ? static_cast<int32_t>(filePart - Wide(buffer)) : -1;
+    full.assign(size, u'\0');
+    wchar_t* filePart = nullptr;
+    const DWORD length = GetFullPathNameW(Wide(name), size, Wide(full.data()), &filePart);
+    if (length == 0 || length >= size) {
+        return false;
+    }
+    finalComponent = filePart != nullptr ? static_cast<int32_t>(filePart - Wide(full.data())) : -1;
+    full.resize(length);
     return true;
 }
 
@@ -55,14 +62,20 @@ void LPlatformUpperCase(LChar* text) {
     CharUpperW(Wide(text));
 }
 
-bool LPlatformFindFile(const LChar* name, LFoundFile& found) {
+// Only a missing name or folder means there is no file: any other failure (access
+// denied, a share out of reach, a device not ready) leaves it open.
+LFilePresence LPlatformFindFile(const LChar* name, LFoundFile& found) {
     if (HasWildcard(name)) {
-        return false;
+        return LFilePresence::kAbsent;
     }
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(Wide(name), &entry);
+    const std::u16string reachable = LLongPathForm(name);
+    HANDLE search = FindFirstFileW(Wide(reachable.c_str()), &entry);
     if (search == INVALID_HANDLE_VALUE) {
-        return false;
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? LFilePresence::kAbsent
+                   : LFilePresence::kUnknown;
     }
     FindClose(search);
     found.attributes = entry.dwFileAttributes;
@@ -71,7 +84,7 @@ bool LPlatformFindFile(const LChar* name, LFoundFile& found) {
     found.accessTime = Ticks(entry.ftLastAccessTime);
     found.writeTime = Ticks(entry.ftLastWriteTime);
     lstrcpynW(Wide(found.name), entry.cFileName, kLMaxPath);
-    return true;
+    return LFilePresence::kPresent;
 }
 
 int64_t LTimeFromFileTime(uint64_t fileTime) {

@@ -17,3 +17,8 @@ bool LProgramFilePath(LString& into) {
     into.Assign(Utf16FromUtf8(path.data(), static_cast<std::size_t>(length)).c_str());
     return true;
 }
+
+// Linux takes every path its calls can take as it is.
+std::u16string LLongPathForm(const LChar* path) {
+    return path != nullptr ? path : u"";
+}

@@ -8,7 +8,7 @@ packages=(
     clang libclang-rt-14-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-i686 wine wine32:i386
-    libpugixml-dev tmux expect python3
+    libxml2-dev tmux expect python3
 )
 
 sudo=""

@@ -3,17 +3,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "LUtf.h"
+#include "TempFolder.h"
 #include "banks/ComForTests.h"
 
 namespace fs = std::filesystem;
@@ -25,9 +24,9 @@ using ::testing::Eq;
 namespace {
 using Items = std::vector<std::pair<int32_t, int32_t>>;
 
-// What each platform's writer puts in the file for the two-item table: pugixml
+// What each platform's writer puts in the file for the two-item table: libxml2
 // on Linux, and the DOM of Wine under the Windows build.
-const char kPugixmlTwoItems[] =
+const char kLinuxTwoItems[] =
     R"(<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="2"/></CDLibraryList>)";
 const char kWineDomTwoItems[] =
     "<CDLibraryList><Item ID=\"0\" Bank=\"1\"/><Item ID=\"1\" Bank=\"2\"/></CDLibraryList>\n";
@@ -100,24 +99,7 @@ std::vector<std::string> Children(const XmlDocument& document) {
 
 class XmlDocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device random;
-        auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-        for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
-            fs::path candidate =
-                fs::temp_directory_path() / ("kavro-xml-" + std::to_string(random()) + "-" +
-                                             std::to_string(tick) + "-" + std::to_string(attempt));
-            if (fs::create_directory(candidate)) {
-                folder_ = candidate;
-            }
-        }
-        ASSERT_FALSE(folder_.empty());
-    }
-
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    void SetUp() override { ASSERT_FALSE(folder_.empty()); }
 
     fs::path File(const char* name) const { return folder_ / name; }
 
@@ -146,7 +128,8 @@ protected:
     }
 
     ComForTests com_;
-    fs::path folder_;
+    TempFolder temp_{"kavro-xml-"};
+    const fs::path& folder_ = temp_.Path();
 };
 
 TEST_F(XmlDocumentTest, WritesTheCompactFormAndReadsItBack) {
@@ -179,7 +162,7 @@ TEST_F(XmlDocumentTest, WritesTheCompactFormAndReadsItBack) {
 TEST_F(XmlDocumentTest, WritesTheTwoItemTableAsThisPlatformsWriterDoes) {
     fs::path path = File("Kavro.xml");
     ASSERT_TRUE(SaveTable(path, {{0, 1}, {1, 2}}));
-    EXPECT_THAT(ReadBytes(path), AnyOf(Eq(kPugixmlTwoItems), Eq(kWineDomTwoItems)));
+    EXPECT_THAT(ReadBytes(path), AnyOf(Eq(kLinuxTwoItems), Eq(kWineDomTwoItems)));
 }
 
 TEST_F(XmlDocumentTest, ReadsFilesOfEitherWriterAndOfOtherShapes) {
@@ -189,7 +172,7 @@ TEST_F(XmlDocumentTest, ReadsFilesOfEitherWriterAndOfOtherShapes) {
         std::vector<std::string> children;
     };
     const std::vector<Case> cases = {
-        {"pugixml's file", kPugixmlTwoItems, {"0:1", "1:2"}},
+        {"the Linux file", kLinuxTwoItems, {"0:1", "1:2"}},
         {"the DOM's file", kWineDomTwoItems, {"0:1", "1:2"}},
         {"indented, with a declaration and line breaks",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CDLibraryList>\r\n"
@@ -256,6 +239,31 @@ TEST_F(XmlDocumentTest, AppendsToALoadedDocumentAndReplacesTheFile) {
     ASSERT_TRUE(document.Save(PathText(path).c_str()));
     EXPECT_THAT(ReadBytes(path), IsCompactFile(TableText({{0, 1}, {5, 2}, {6, 3}})));
     EXPECT_FALSE(fs::exists(File("Kavro.xml.new")));
+}
+
+// A value given through an entity stays readable once the file has been extended:
+// the declaration is written back with the document.
+TEST_F(XmlDocumentTest, ExtendingAFileKeepsTheEntitiesItDeclares) {
+    fs::path path = File("Kavro.xml");
+    WriteBytes(path,
+               "<!DOCTYPE CDLibraryList [<!ENTITY two \"2\">]>\n"
+               "<CDLibraryList><Item ID=\"1\" Bank=\"&two;\"/></CDLibraryList>");
+    XmlDocument document;
+    ASSERT_TRUE(document.Create());
+    ASSERT_TRUE(document.Load(PathText(path).c_str()));
+    XmlElement root = document.DocumentElement();
+    AppendItem(document, root, 5, 3);
+    ASSERT_TRUE(document.Save(PathText(path).c_str()));
+    EXPECT_THAT(LoadChildren(path), ElementsAre("1:2", "5:3"));
+}
+
+TEST_F(XmlDocumentTest, SavesAndLoadsBelowAFolderDeeperThanMaxPath) {
+    const fs::path deep = DeepFolder(folder_, 300);
+    ASSERT_FALSE(deep.empty());
+    ASSERT_TRUE(SaveTable(deep / "Kavro.xml", {{0, 1}, {1, 2}}));
+    EXPECT_THAT(ReadBytes(deep / "Kavro.xml"), IsCompactFile(TableText({{0, 1}, {1, 2}})));
+    EXPECT_THAT(LoadChildren(deep / "Kavro.xml"), ElementsAre("0:1", "1:2"));
+    EXPECT_FALSE(fs::exists(deep / "Kavro.xml.new"));
 }
 
 TEST_F(XmlDocumentTest, SaveFailsWithoutAFolder) {

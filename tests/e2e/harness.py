@@ -118,11 +118,15 @@ SIM_LIBRARY = "USBCDDLL.dll" if UNDER_WINE else "libUSBCDDLL.so"
 
 class Installation:
     """A folder of its own holding the program (or a probe) beside the simulated
-    library and its configuration, as a user's installation would."""
+    library and its configuration, as a user's installation would; at least
+    `depth` characters deep as the program sees it, when asked."""
 
-    def __init__(self, settings, programs=("Kavro",)):
+    def __init__(self, settings, programs=("Kavro",), depth=0):
         self._folder = tempfile.TemporaryDirectory(prefix="kavro-e2e-")
         self.path = self._folder.name
+        while len(native_path(self.path)) < depth:
+            self.path = os.path.join(self.path, "folder-" + "d" * 40)
+        os.makedirs(self.path, exist_ok=True)
         for name in programs:
             shutil.copy2(program(name), self.path)
         shutil.copy2(os.path.join(BIN_DIR, SIM_LIBRARY), self.path)

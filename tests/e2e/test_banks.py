@@ -145,20 +145,29 @@ class BankTableWithoutTyping(unittest.TestCase):
                 with open(place.file("Kavro.xml"), "rb") as f:
                     self.assertEqual(f.read(), content)
 
-    def test_a_file_holding_every_device_is_only_read(self):
-        indented = (b'<?xml version="1.0"?>\r\n<Banks>\r\n  <Carousel ID="1" Bank="1"/>\r\n'
-                    b'  <!-- the second one -->\r\n  <Carousel ID="0" Bank="2"/>\r\n</Banks>\r\n')
-        with harness.Installation({"devices": "0,1"}) as place:
+    def assert_only_read(self, content, depth=0):
+        """A file holding every device: the run goes on to the selection, and the
+        file is neither rewritten nor touched."""
+        with harness.Installation({"devices": "0,1"}, depth=depth) as place:
             with open(place.file("Kavro.xml"), "wb") as f:
-                f.write(indented)
+                f.write(content)
             before = os.stat(place.file("Kavro.xml")).st_mtime_ns
             code, output = place.run("Kavro", "5-3")
             self.assertEqual(code, 0)
             self.assertNotIn(b"flashing", output)
             self.assertNotIn(b"Kavro.xml", output)
+            self.assertIn(b"Initial waiting: done.", output)
             with open(place.file("Kavro.xml"), "rb") as f:
-                self.assertEqual(f.read(), indented)
+                self.assertEqual(f.read(), content)
             self.assertEqual(os.stat(place.file("Kavro.xml")).st_mtime_ns, before)
+
+    def test_a_file_holding_every_device_is_only_read(self):
+        self.assert_only_read(b'<?xml version="1.0"?>\r\n<Banks>\r\n  <Carousel ID="1" Bank="1"/>\r\n'
+                              b'  <!-- the second one -->\r\n  <Carousel ID="0" Bank="2"/>\r\n'
+                              b'</Banks>\r\n')
+
+    def test_a_file_below_a_folder_deeper_than_max_path_is_read_not_replaced(self):
+        self.assert_only_read(TWO_DEVICES, depth=300)
 
     def test_without_a_console_nothing_is_asked_and_nothing_written(self):
         with harness.Installation({"devices": "0,1"}) as place:

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "LPath.h"
+#include "TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -181,6 +182,31 @@ TEST_F(LFileStatusProbeTest, SizeHoldsTheLowBitsOfALargeFile) {
     LFileStatus record{};
     ASSERT_EQ(LFileStatusProbe(file_.u16string().c_str(), record), 1);
     EXPECT_EQ(record.size, 123u);
+}
+
+// A folder deeper than the record's full name can hold: what is in it is found and
+// described all the same, and only the full name stays empty.
+TEST_F(LFileStatusProbeTest, FullPathsLongerThanTheRecordAreLookedUpAllTheSame) {
+    const fs::path deep = DeepFolder(dir_, 300);
+    ASSERT_FALSE(deep.empty());
+    std::ofstream(deep / "Kavro.xml", std::ios::binary) << "hello";
+    const struct {
+        fs::path name;
+        LFilePresence presence;
+    } cases[] = {
+        {deep / "Kavro.xml", LFilePresence::kPresent},
+        {deep / "missing.xml", LFilePresence::kAbsent},
+        {deep / "missing" / "Kavro.xml", LFilePresence::kAbsent},
+    };
+    for (const auto& c : cases) {
+        LFileStatus record{};
+        record.fullName[0] = u'x';
+        EXPECT_EQ(LFileStatusLookUp(c.name.u16string().c_str(), record), c.presence) << c.name;
+        EXPECT_EQ(record.fullName[0], 0);
+    }
+    LFileStatus record{};
+    ASSERT_EQ(LFileStatusProbe((deep / "Kavro.xml").u16string().c_str(), record), 1);
+    EXPECT_EQ(record.size, 5u);
 }
 
 TEST_F(LFileStatusProbeTest, OverlongPathsFailWithoutOverrunningTheBuffer) {

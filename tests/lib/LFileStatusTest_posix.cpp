@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "LFileStatus.h"
@@ -63,6 +64,29 @@ TEST(LFileStatusProbePosix, CreationTimeIsTheModificationTime) {
     EXPECT_EQ(record.creationTime, 1355526400);
     EXPECT_EQ(record.accessTime, 1);
     fs::remove(file);
+}
+
+// Only a missing name means there is no file; where the look-up itself fails, the
+// probe cannot tell.
+TEST(LFileStatusLookUpPosix, FailedLookUpsCannotTell) {
+    const fs::path dir = fs::temp_directory_path() / ("kavro-lookup-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::create_directory_symlink("loop", dir / "loop");  // a link to itself
+    std::ofstream(dir / "file") << "x";
+    const struct {
+        fs::path name;
+        LFilePresence presence;
+    } cases[] = {
+        {dir / "loop" / "Kavro.xml", LFilePresence::kUnknown},
+        {dir / std::string(300, 'n'), LFilePresence::kUnknown},  // longer than a name may be
+        {dir / "file" / "Kavro.xml", LFilePresence::kAbsent},    // a file where a folder should be
+        {dir / "missing" / "Kavro.xml", LFilePresence::kAbsent},
+    };
+    for (const auto& c : cases) {
+        LFileStatus record{};
+        EXPECT_EQ(LFileStatusLookUp(c.name.u16string().c_str(), record), c.presence) << c.name;
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "BuildName.h"
+
+const char kBuildName[] = "windows";
