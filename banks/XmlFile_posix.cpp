@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "LUtf.h"
+#include "LWriteAll_posix.h"
 
 namespace {
 
@@ -33,29 +34,12 @@ private:
     int fd_;
 };
 
-bool WriteAll(int fd, const std::string& bytes) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t written = write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 bool WriteFile(const std::string& path, const std::string& bytes) {
     Descriptor file(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (file.Get() < 0) {
         return false;
     }
-    bool written = WriteAll(file.Get(), bytes) && fsync(file.Get()) == 0;
+    bool written = LWriteAll(file.Get(), bytes) && fsync(file.Get()) == 0;
     return file.Close() && written;
 }
 

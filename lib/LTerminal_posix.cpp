@@ -25,11 +25,11 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <mutex>
 
 #include "LTerminalModel_posix.h"
 #include "LUtf.h"
+#include "LWriteAll_posix.h"
 
 namespace terminal {
 namespace {
@@ -57,23 +57,6 @@ void FollowWindow() {
 
 }  // namespace
 
-bool WriteAll(int fd, const std::string& bytes) {
-    const char* next = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t written = write(fd, next, left);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        next += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 bool IsTerminal() {
     return isatty(kOutput) != 0;
 }
@@ -83,11 +66,11 @@ bool WriteText(const LChar* text, int32_t count) {
         return true;
     }
     if (!IsTerminal()) {
-        return WriteAll(kOutput, Utf8FromUtf16(text, static_cast<std::size_t>(count)));
+        return LWriteAll(kOutput, Utf8FromUtf16(text, static_cast<std::size_t>(count)));
     }
     std::lock_guard<std::mutex> guard(lock);
     FollowWindow();
-    return WriteAll(kOutput, model.Text(text, count));
+    return LWriteAll(kOutput, model.Text(text, count));
 }
 
 bool GetCursor(LConsolePosition& cursor, int32_t& width) {
@@ -108,7 +91,7 @@ bool SetCursor(const LConsolePosition& position) {
     std::lock_guard<std::mutex> guard(lock);
     FollowWindow();
     std::string bytes;
-    return model.MoveCursor(position, bytes) && WriteAll(kOutput, bytes);
+    return model.MoveCursor(position, bytes) && LWriteAll(kOutput, bytes);
 }
 
 bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count, int32_t attribute) {
@@ -121,7 +104,7 @@ bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count, i
     if (!model.WriteCells(at, cells, count, attribute, bytes)) {
         return false;
     }
-    return WriteAll(kOutput, bytes);
+    return LWriteAll(kOutput, bytes);
 }
 
 bool GetAttribute(uint16_t& attribute) {
@@ -139,14 +122,14 @@ bool SetAttribute(uint16_t attribute) {
     }
     std::lock_guard<std::mutex> guard(lock);
     colourChanged = attribute != ScreenModel::kDefaultAttribute;
-    return WriteAll(kOutput, model.SetAttribute(attribute));
+    return LWriteAll(kOutput, model.SetAttribute(attribute));
 }
 
 // Another thread may be in the middle of a write; the reset goes out without
 // waiting for it.
 void ResetColoursForExit() {
     if (colourChanged.load() && IsTerminal()) {
-        WriteAll(kOutput, ScreenModel::Colours(ScreenModel::kDefaultAttribute));
+        LWriteAll(kOutput, ScreenModel::Colours(ScreenModel::kDefaultAttribute));
     }
 }
 

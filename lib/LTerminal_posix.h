@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "LConsole.h"
 #include "LString.h"
@@ -29,8 +28,5 @@ bool SetAttribute(uint16_t attribute);
 // Puts the terminal's colours back to its default when the program changed them;
 // for the way out, from any thread.
 void ResetColoursForExit();
-
-// Writes all bytes to the descriptor; false when it cannot.
-bool WriteAll(int fd, const std::string& bytes);
 
 }  // namespace terminal
