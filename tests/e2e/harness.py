@@ -58,15 +58,17 @@ def shell_words(argv):
 
 class Terminal:
     """A program running in an 80x24 tmux pane that stays, with "EXITED" written
-    below the program's output, after the program ends; or, given a command, the
-    pane runs that command line instead (a script for sh, a shell)."""
+    below the program's output, after the program ends. Given a script instead, the
+    pane runs it with sh; given a command, the pane runs that (a shell, say)."""
 
-    def __init__(self, argv, cwd=None, width=80, height=24, command=None):
+    def __init__(self, argv=None, cwd=None, width=80, height=24, script=None, command=None):
         self.socket = "kavro-e2e-" + uuid.uuid4().hex[:8]
         self.width = width
         self.name = "t"
+        if script is None and command is None:
+            script = shell_words(argv) + "; echo; echo EXITED; sleep 3600"
         if command is None:
-            command = "sh -c " + shlex.quote(shell_words(argv) + "; echo; echo EXITED; sleep 3600")
+            command = "sh -c " + shlex.quote(script)
         self._tmux("new-session", "-d", "-x", str(width), "-y", str(height), "-s", self.name,
                    "-c", cwd or os.getcwd(), command)
 

@@ -3,7 +3,6 @@ are left as they were found, a blinking LED is left off, and nothing is saved.""
 
 import os
 import re
-import shlex
 import unittest
 
 import harness
@@ -25,7 +24,7 @@ class CtrlC(unittest.TestCase):
         script = ('trap "echo interrupted" INT; stty -g > before.txt; %s; echo "status $?"; '
                   'stty -g > after.txt; echo EXITED; sleep 3600'
                   % harness.shell_words(place.command("Kavro", *arguments)))
-        terminal = harness.Terminal(None, cwd=place.path, command="sh -c " + shlex.quote(script))
+        terminal = harness.Terminal(cwd=place.path, script=script)
         self.addCleanup(terminal.close)
         return terminal
 

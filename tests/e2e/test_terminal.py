@@ -5,7 +5,6 @@ program started in the background, a terminal that never answers anything."""
 import os
 import pty
 import re
-import shlex
 import unittest
 
 import harness
@@ -64,8 +63,7 @@ class Terminals(unittest.TestCase):
         with harness.Installation({"devices": "0,1"}) as place:
             script = ("sleep 2; %s; echo EXITED; sleep 3600"
                       % harness.shell_words(place.command("Kavro", "5-3")))
-            terminal = harness.Terminal(None, cwd=place.path,
-                                        command="sh -c " + shlex.quote(script))
+            terminal = harness.Terminal(cwd=place.path, script=script)
             self.addCleanup(terminal.close)
             # Typed while the terminal still edits lines, so Enter ends each in LF.
             terminal.send("5", "Enter", "6", "Enter")
@@ -78,8 +76,7 @@ class Terminals(unittest.TestCase):
     def test_a_run_in_the_background_finishes_and_its_output_appears(self):
         with harness.Installation({"devices": "0", "move_ms": 100, "cd_down_ms": 100}) as place:
             write_banks(place)
-            terminal = harness.Terminal(None, cwd=place.path,
-                                        command="bash --norc --noprofile -i")
+            terminal = harness.Terminal(cwd=place.path, command="bash --norc --noprofile -i")
             self.addCleanup(terminal.close)
             # With tostop, output from the background stops a job that has not said
             # otherwise; changing the modes stops it in any case.
@@ -100,7 +97,7 @@ class Terminals(unittest.TestCase):
             write_banks(place)
             # dash keeps no modes of its own for a stopped job: what the shell sees
             # is what the program left.
-            terminal = harness.Terminal(None, cwd=place.path, command="sh -i")
+            terminal = harness.Terminal(cwd=place.path, command="sh -i")
             self.addCleanup(terminal.close)
             terminal.send("stty -g > before.txt; "
                           + harness.shell_words(place.command("Kavro", "5-3")), "Enter")
