@@ -86,7 +86,7 @@ class Terminals(unittest.TestCase):
                 lambda: (place.trace() or [[0, ""]])[-1][1] == "CloseUSBCDLibrary", timeout=40)
             self.assertTrue(ended, terminal.text())
             terminal.send("jobs; echo JOBS-LISTED", "Enter")
-            self.wait_for(terminal, "JOBS-LISTED\n")
+            self.wait_for(terminal, "(?m)^JOBS-LISTED$")  # the output, not the typed line
             text = terminal.text()
             self.assertNotIn("Stopped", text)
             self.assertIn("CD N1 (1:1) selecting: ", text)
@@ -107,7 +107,7 @@ class Terminals(unittest.TestCase):
             terminal.send("stty -g > stopped.txt; fg", "Enter")
             self.wait_for(terminal, r"(?m)^ +done\.$", timeout=30)  # where the countdown was
             terminal.send("stty -g > after.txt; echo AFTER-RUN", "Enter")
-            self.wait_for(terminal, "AFTER-RUN\n")
+            self.wait_for(terminal, "(?m)^AFTER-RUN$")  # the output, not the typed line
             modes = []
             for name in ("before.txt", "stopped.txt", "after.txt"):
                 with open(place.file(name)) as f:
