@@ -5,9 +5,15 @@ export WINEDEBUG=-all
 # Under the POSIX locale, which a minimal system has, Wine cannot give a Unix file
 # a name outside ASCII; C.UTF-8 is always there.
 export LC_ALL=C.UTF-8
-if wineserver -p30 >/dev/null 2>&1 </dev/null; then
-    # A new server: let Wine's background services start with their output
-    # detached, or they would hold the caller's pipe open until they exit.
-    wine cmd /c exit >/dev/null 2>&1 </dev/null
-fi
+# Test programs start side by side; on a fresh machine the first of them creates the
+# Wine prefix, and the others must wait for it rather than race it. The server and
+# Wine's services outlive this script, so they must not inherit the lock.
+(
+    flock 9
+    if wineserver -p30 >/dev/null 2>&1 </dev/null 9>&-; then
+        # A new server: let Wine's background services start with their output
+        # detached, or they would hold the caller's pipe open until they exit.
+        wine cmd /c exit >/dev/null 2>&1 </dev/null 9>&-
+    fi
+) 9>"${TMPDIR:-/tmp}/kavro-wine-start-$(id -u).lock"
 exec wine "$@"
