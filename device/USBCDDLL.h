@@ -4,9 +4,9 @@
 
 // The disc library vendor's functions, as the program imports them from USBCDDLL.
 // Every argument and result is a 32-bit signed integer; a device is named by its
-// internal number, the value EnumDevice gives. Standard-call on Windows, where each
-// exported name carries its argument size in bytes (InitUSBCDLibrary@0,
-// USBCDMoveto@8, ...).
+// internal number, the value EnumDevice gives. Standard-call on 32-bit Windows,
+// where each exported name carries its argument size in bytes (InitUSBCDLibrary@0,
+// USBCDMoveto@8, ...); x64 has one calling convention and plain names.
 #if defined(_WIN32)
 #define USBCD_CALL __stdcall
 #else
