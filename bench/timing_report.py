@@ -5,7 +5,7 @@ times so that the 50 ms polls show. From the simulator's trace and the process's
 CPU time it reports the program's own overhead per disc beyond the fixed waits, the
 spread of the poll intervals and of the countdowns, and the CPU used per minute.
 
-    bench/timing_report.py [--windows]     (after building the preset)
+    bench/timing_report.py [--windows | --windows64]    (after building the preset)
 """
 
 import os
@@ -14,8 +14,8 @@ import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-WINDOWS = "--windows" in sys.argv
-PRESET = "windows" if WINDOWS else "native"
+PRESET = next((a[2:] for a in sys.argv[1:] if a in ("--windows", "--windows64")), "native")
+WINDOWS = PRESET != "native"
 os.environ.setdefault("KAVRO_BIN_DIR", os.path.join(HERE, "..", "build", PRESET, "bin"))
 if WINDOWS:
     os.environ.setdefault("KAVRO_RUNNER", os.path.join(HERE, "..", "cmake", "wine-run.sh"))

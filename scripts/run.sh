@@ -12,6 +12,15 @@ if [ "${1:-}" = "--windows" ]; then
 fi
 
 scripts/install-deps.sh
+if [ "$preset" = windows ]; then
+    . cmake/wine.sh
+    no_32bit="$(kavro_why_no_32bit)"
+    if [ -n "$no_32bit" ]; then
+        preset=windows64
+        echo "run.sh: ${no_32bit}, so the 64-bit Windows test build runs, under 64-bit Wine." >&2
+    fi
+fi
+
 log="$(mktemp)"
 trap 'rm -f "$log"' EXIT
 if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target Kavro; } >"$log" 2>&1; then
@@ -19,9 +28,8 @@ if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target Kav
     exit 1
 fi
 
-if [ "$preset" = windows ]; then
-    # Wine needs a UTF-8 locale for names outside ASCII; C.UTF-8 is always there.
-    LC_ALL=C.UTF-8 WINEDEBUG=-all wine "build/windows/bin/Kavro.exe" "$@"
-else
+if [ "$preset" = native ]; then
     "build/native/bin/Kavro" "$@"
+else
+    cmake/wine-run.sh "build/$preset/bin/Kavro.exe" "$@"
 fi
