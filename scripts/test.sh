@@ -31,8 +31,10 @@ fi
 
 for preset in "${presets[@]}"; do
     echo "=== ${preset} ==="
+    started=${SECONDS}
     cmake --preset "${preset}"
     cmake --build --preset "${preset}"
+    built=${SECONDS}
     if [ "${preset}" = windows ] && [ -n "${no_32bit}" ]; then
         echo "The 32-bit Windows tests did not run: ${no_32bit}. The 64-bit Windows build's tests (windows64) run in their place."
     else
@@ -45,4 +47,5 @@ for preset in "${presets[@]}"; do
         cpack --preset windows
         python3 tests/package_layout.py build/windows/Kavro-*-win32.zip
     fi
+    echo "=== ${preset}: built in $((built - started)) s, tested in $((SECONDS - built)) s ==="
 done
