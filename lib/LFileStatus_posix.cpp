@@ -47,7 +47,7 @@ bool LexicalFullPath(const std::u16string& name, std::u16string& full, std::size
         if (directory == nullptr) {
             return false;
         }
-        joined = Utf16FromUtf8(directory);
+        joined = Utf16FromPathBytes(directory);
         std::free(directory);
         joined += u'/';
     }
@@ -117,7 +117,7 @@ void LPlatformUpperCase(LChar* text) {
 // long, an I/O error) leaves it open.
 LFilePresence LPlatformFindFile(const LChar* name, LFoundFile& found) {
     struct stat status;
-    if (stat(Utf8FromUtf16(name).c_str(), &status) != 0) {
+    if (stat(PathBytesFromUtf16(name).c_str(), &status) != 0) {
         return errno == ENOENT || errno == ENOTDIR ? LFilePresence::kAbsent
                                                    : LFilePresence::kUnknown;
     }

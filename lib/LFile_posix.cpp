@@ -18,7 +18,8 @@ int Descriptor(LFileHandle file) {
 }  // namespace
 
 LFileHandle LFileOpenForAppend(const LChar* path) {
-    int fd = open(Utf8FromUtf16(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd =
+        open(PathBytesFromUtf16(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     return fd < 0 ? nullptr : reinterpret_cast<LFileHandle>(static_cast<intptr_t>(fd) + 1);
 }
 
@@ -32,8 +33,8 @@ bool LFileClose(LFileHandle file) {
 // Like MoveFileW, never replaces an existing file. Where the file system cannot
 // rename without replacing, a hard link and an unlink do the same.
 bool LFileMove(const LChar* from, const LChar* to) {
-    std::string source = Utf8FromUtf16(from);
-    std::string target = Utf8FromUtf16(to);
+    std::string source = PathBytesFromUtf16(from);
+    std::string target = PathBytesFromUtf16(to);
     if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }

@@ -14,7 +14,7 @@ bool LProgramFilePath(LString& into) {
         into.Empty();
         return false;
     }
-    into.Assign(Utf16FromUtf8(path.data(), static_cast<std::size_t>(length)).c_str());
+    into.Assign(Utf16FromPathBytes(path.data(), static_cast<std::size_t>(length)).c_str());
     return true;
 }
 

@@ -41,7 +41,15 @@ bool IsLow(char32_t u) {
 }
 }  // namespace
 
-std::string Utf8FromUtf16(const LChar* text, std::size_t length) {
+namespace {
+
+// What becomes of a byte that is not UTF-8, or of a lone surrogate.
+enum class Undecodable { kReplace, kEscape };
+
+constexpr char32_t kFirstEscape = 0xDC80;
+constexpr char32_t kLastEscape = 0xDCFF;
+
+std::string Encode(const LChar* text, std::size_t length, Undecodable undecodable) {
     std::string out;
     out.reserve(length);
     for (std::size_t i = 0; i < length; ++i) {
@@ -49,6 +57,9 @@ std::string Utf8FromUtf16(const LChar* text, std::size_t length) {
         if (IsHigh(u) && i + 1 < length && IsLow(text[i + 1])) {
             u = 0x10000 + ((u - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
             ++i;
+        } else if (undecodable == Undecodable::kEscape && u >= kFirstEscape && u <= kLastEscape) {
+            out += static_cast<char>(u - 0xDC00);
+            continue;
         } else if (IsHigh(u) || IsLow(u)) {
             u = kReplacement;
         }
@@ -57,16 +68,17 @@ std::string Utf8FromUtf16(const LChar* text, std::size_t length) {
     return out;
 }
 
-std::u16string Utf16FromUtf8(const char* text, std::size_t length) {
+std::u16string Decode(const char* text, std::size_t length, Undecodable undecodable) {
     std::u16string out;
     out.reserve(length);
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     std::size_t i = 0;
     while (i < length) {
         unsigned char lead = bytes[i];
-        std::size_t extra;
-        char32_t cp;
-        char32_t minimum;
+        std::size_t extra = 0;
+        char32_t cp = 0;
+        char32_t minimum = 0;
+        bool ok = true;
         if (lead < 0x80) {
             extra = 0, cp = lead, minimum = 0;
         } else if (lead >= 0xC2 && lead < 0xE0) {
@@ -76,17 +88,17 @@ std::u16string Utf16FromUtf8(const char* text, std::size_t length) {
         } else if (lead >= 0xF0 && lead < 0xF5) {
             extra = 3, cp = lead & 0x07, minimum = 0x10000;
         } else {
-            PutUtf16(out, kReplacement);
-            ++i;
-            continue;
+            ok = false;
         }
-        bool ok = i + extra < length;
+        ok = ok && i + extra < length;
         for (std::size_t k = 1; ok && k <= extra; ++k) {
             ok = (bytes[i + k] & 0xC0) == 0x80;
             cp = (cp << 6) | (bytes[i + k] & 0x3F);
         }
         if (!ok || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            PutUtf16(out, kReplacement);
+            // Only bytes from 0x80 up can fail: each goes alone, as an escape or a
+            // replacement, and decoding goes on at the next byte.
+            PutUtf16(out, undecodable == Undecodable::kEscape ? 0xDC00 + lead : kReplacement);
             ++i;
             continue;
         }
@@ -96,10 +108,32 @@ std::u16string Utf16FromUtf8(const char* text, std::size_t length) {
     return out;
 }
 
+}  // namespace
+
+std::string Utf8FromUtf16(const LChar* text, std::size_t length) {
+    return Encode(text, length, Undecodable::kReplace);
+}
+
+std::u16string Utf16FromUtf8(const char* text, std::size_t length) {
+    return Decode(text, length, Undecodable::kReplace);
+}
+
 std::string Utf8FromUtf16(const LChar* text) {
     return Utf8FromUtf16(text, static_cast<std::size_t>(LTextLength(text)));
 }
 
 std::u16string Utf16FromUtf8(const char* text) {
     return text == nullptr ? std::u16string() : Utf16FromUtf8(text, std::strlen(text));
+}
+
+std::u16string Utf16FromPathBytes(const char* bytes, std::size_t length) {
+    return Decode(bytes, length, Undecodable::kEscape);
+}
+
+std::u16string Utf16FromPathBytes(const char* bytes) {
+    return bytes == nullptr ? std::u16string() : Utf16FromPathBytes(bytes, std::strlen(bytes));
+}
+
+std::string PathBytesFromUtf16(const LChar* path) {
+    return Encode(path, static_cast<std::size_t>(LTextLength(path)), Undecodable::kEscape);
 }

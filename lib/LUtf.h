@@ -12,3 +12,10 @@ std::string Utf8FromUtf16(const LChar* text, std::size_t length);
 std::string Utf8FromUtf16(const LChar* text);
 std::u16string Utf16FromUtf8(const char* text, std::size_t length);
 std::u16string Utf16FromUtf8(const char* text);
+
+// Linux paths are bytes, and not always UTF-8 (a folder named in Latin-1, say). For
+// paths only, bytes that are not UTF-8 travel as lone surrogates U+DC80..U+DCFF and
+// come back as the same bytes, so that every path reaches the file system unchanged.
+std::u16string Utf16FromPathBytes(const char* bytes, std::size_t length);
+std::u16string Utf16FromPathBytes(const char* bytes);
+std::string PathBytesFromUtf16(const LChar* path);

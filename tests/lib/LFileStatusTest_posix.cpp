@@ -10,6 +10,7 @@
 #include <string>
 
 #include "LFileStatus.h"
+#include "LUtf.h"
 
 namespace fs = std::filesystem;
 
@@ -73,10 +74,15 @@ TEST(LFileStatusLookUpPosix, FailedLookUpsCannotTell) {
     fs::create_directories(dir);
     fs::create_directory_symlink("loop", dir / "loop");  // a link to itself
     std::ofstream(dir / "file") << "x";
+    fs::create_symlink("file", dir / "link");
+    std::ofstream(dir / "caf\xE9.xml") << "x";  // a Latin-1 name, not UTF-8
     const struct {
         fs::path name;
         LFilePresence presence;
     } cases[] = {
+        {dir / "link", LFilePresence::kPresent},
+        {dir / "caf\xE9.xml", LFilePresence::kPresent},
+        {dir / "caf\xC3\xA9.xml", LFilePresence::kAbsent},  // the same name in UTF-8
         {dir / "loop" / "Kavro.xml", LFilePresence::kUnknown},
         {dir / std::string(300, 'n'), LFilePresence::kUnknown},  // longer than a name may be
         {dir / "file" / "Kavro.xml", LFilePresence::kAbsent},    // a file where a folder should be
@@ -84,7 +90,8 @@ TEST(LFileStatusLookUpPosix, FailedLookUpsCannotTell) {
     };
     for (const auto& c : cases) {
         LFileStatus record{};
-        EXPECT_EQ(LFileStatusLookUp(c.name.u16string().c_str(), record), c.presence) << c.name;
+        EXPECT_EQ(LFileStatusLookUp(Utf16FromPathBytes(c.name.c_str()).c_str(), record), c.presence)
+            << c.name;
     }
     fs::remove_all(dir);
 }

@@ -26,4 +26,30 @@ TEST(LUtf, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(Utf16FromUtf8(nullptr), u"");
 }
 
+// Paths keep their bytes, whatever they are; only bytes that are not UTF-8 become
+// escapes, so names in UTF-8 read as their characters.
+TEST(LUtf, PathBytesComeBackUnchanged) {
+    const struct {
+        std::string bytes;
+        std::u16string path;
+    } cases[] = {
+        {"/opt/caf\xC3\xA9/Kavro.xml", u"/opt/caf\u00E9/Kavro.xml"},
+        {"/opt/caf\xE9/Kavro.xml", u"/opt/caf\xDCE9/Kavro.xml"},  // Latin-1
+        {"\xC0\xAF", u"\xDCC0\xDCAF"},                            // overlong
+        {"\xE2\x82", u"\xDCE2\xDC82"},                            // cut short
+        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},                  // encoded surrogate
+        {"\xF0\x90\x82\x80\xFF", u"\U00010080\xDCFF"},            // its low half is no escape
+    };
+    for (const auto& c : cases) {
+        const std::u16string path = Utf16FromPathBytes(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(path, c.path) << c.bytes;
+        EXPECT_EQ(PathBytesFromUtf16(path.c_str()), c.bytes);
+    }
+    // Text that never came from bytes has no bytes to go back to.
+    const char16_t lone[] = {0xD800, u'a', 0xDC7F, 0};
+    EXPECT_EQ(PathBytesFromUtf16(lone),
+              "\xEF\xBF\xBD"
+              "a\xEF\xBF\xBD");
+}
+
 }  // namespace
