@@ -114,12 +114,16 @@ void LPlatformUpperCase(LChar* text) {
 // when nobody may write. Linux keeps no creation time, so it is reported as absent.
 // Only a missing name, or a file where a folder should be, means there is no file:
 // any other failure (a folder that may not be searched, a loop of links, a name too
-// long, an I/O error) leaves it open.
+// long, an I/O error) leaves it open. So does a link whose target cannot be reached
+// (a share that is not mounted): the file may well be there.
 LFilePresence LPlatformFindFile(const LChar* name, LFoundFile& found) {
+    const std::string path = PathBytesFromUtf16(name);
     struct stat status;
-    if (stat(PathBytesFromUtf16(name).c_str(), &status) != 0) {
-        return errno == ENOENT || errno == ENOTDIR ? LFilePresence::kAbsent
-                                                   : LFilePresence::kUnknown;
+    if (stat(path.c_str(), &status) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) {
+            return LFilePresence::kUnknown;
+        }
+        return lstat(path.c_str(), &status) == 0 ? LFilePresence::kUnknown : LFilePresence::kAbsent;
     }
     found.attributes = S_ISDIR(status.st_mode) ? kAttributeDirectory : kAttributeArchive;
     if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {

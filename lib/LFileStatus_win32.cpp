@@ -30,6 +30,19 @@ bool HasWildcard(const LChar* name) {
     return false;
 }
 
+// A link or junction whose target is missing or out of reach: opening it follows it
+// to the target.
+bool TargetUnreachable(const std::u16string& reparsePoint) {
+    HANDLE target = CreateFileW(Wide(reparsePoint.c_str()), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (target == INVALID_HANDLE_VALUE) {
+        return true;
+    }
+    CloseHandle(target);
+    return false;
+}
+
 }  // namespace
 
 bool LPlatformFullPath(const LChar* name, std::u16string& full, int32_t& finalComponent) {
@@ -63,7 +76,8 @@ void LPlatformUpperCase(LChar* text) {
 }
 
 // Only a missing name or folder means there is no file: any other failure (access
-// denied, a share out of reach, a device not ready) leaves it open.
+// denied, a share out of reach, a device not ready) leaves it open, and so does a
+// link whose target cannot be reached: the file may well be there.
 LFilePresence LPlatformFindFile(const LChar* name, LFoundFile& found) {
     if (HasWildcard(name)) {
         return LFilePresence::kAbsent;
@@ -78,6 +92,10 @@ LFilePresence LPlatformFindFile(const LChar* name, LFoundFile& found) {
                    : LFilePresence::kUnknown;
     }
     FindClose(search);
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+        TargetUnreachable(reachable)) {
+        return LFilePresence::kUnknown;
+    }
     found.attributes = entry.dwFileAttributes;
     found.size = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
     found.creationTime = Ticks(entry.ftCreationTime);

@@ -67,14 +67,15 @@ TEST(LFileStatusProbePosix, CreationTimeIsTheModificationTime) {
     fs::remove(file);
 }
 
-// Only a missing name means there is no file; where the look-up itself fails, the
-// probe cannot tell.
+// Only a missing name means there is no file; where the look-up itself fails, or a
+// link leads nowhere, the probe cannot tell.
 TEST(LFileStatusLookUpPosix, FailedLookUpsCannotTell) {
     const fs::path dir = fs::temp_directory_path() / ("kavro-lookup-" + std::to_string(getpid()));
     fs::create_directories(dir);
     fs::create_directory_symlink("loop", dir / "loop");  // a link to itself
     std::ofstream(dir / "file") << "x";
     fs::create_symlink("file", dir / "link");
+    fs::create_symlink("/nonexistent/share/Kavro.xml", dir / "dangling");
     std::ofstream(dir / "caf\xE9.xml") << "x";  // a Latin-1 name, not UTF-8
     const struct {
         fs::path name;
@@ -83,6 +84,7 @@ TEST(LFileStatusLookUpPosix, FailedLookUpsCannotTell) {
         {dir / "link", LFilePresence::kPresent},
         {dir / "caf\xE9.xml", LFilePresence::kPresent},
         {dir / "caf\xC3\xA9.xml", LFilePresence::kAbsent},  // the same name in UTF-8
+        {dir / "dangling", LFilePresence::kUnknown},
         {dir / "loop" / "Kavro.xml", LFilePresence::kUnknown},
         {dir / std::string(300, 'n'), LFilePresence::kUnknown},  // longer than a name may be
         {dir / "file" / "Kavro.xml", LFilePresence::kAbsent},    // a file where a folder should be
