@@ -73,7 +73,8 @@ bool CreateBankTable(const LString& directory) {
         StdOutWrite(kCannotForm);
         return false;
     }
-    if (!document.Save(FilePath(directory).GetText())) {
+    // Another run may have made the file meanwhile; its table stays whole.
+    if (!document.Save(FilePath(directory).GetText(), FilePlacement::kOnlyIfAbsent)) {
         StdOutWrite(kCannotSave);
         return false;
     }
@@ -123,7 +124,7 @@ PassResult LoadPass(const LString& directory, CDeviceTable& table) {
         StdOutWrite(kNoConsoleInput);
         return PassResult::kEnd;
     }
-    if (!document.Save(FilePath(directory).GetText())) {
+    if (!document.Save(FilePath(directory).GetText(), FilePlacement::kReplace)) {
         StdOutWrite(kCannotSave);
         return PassResult::kEnd;
     }

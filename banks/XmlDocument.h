@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "LString.h"
+#include "XmlFile.h"
 
 // The few operations of an XML document that the bank table file needs: the
 // platform's XML DOM through COM on Windows, libxml2 on Linux. Both write the
@@ -79,11 +80,12 @@ public:
     void AppendChild(const XmlElement& root);
     XmlElement DocumentElement() const;
 
-    // Writes the document to the path; false when it cannot. The file at the path
-    // is replaced only once the whole document has been written beside it, so a
+    // Writes the document to the path; false when it cannot. The file is put in
+    // place as asked only once the whole document has been written beside it, so a
     // failed save leaves the old file as it was.
-    bool Save(const LChar* path) const;
-    // Reads a well-formed file; false when the file is missing or not well-formed.
+    bool Save(const LChar* path, FilePlacement placement) const;
+    // Reads a well-formed file; false when the file is missing, no regular file, or
+    // not well-formed (a U+0000 anywhere included).
     bool Load(const LChar* path);
 
     struct Impl;

@@ -300,7 +300,7 @@ XmlElement XmlDocument::DocumentElement() const {
 // The compact form without a declaration: the root element as it is, and any
 // document type, comment or processing instruction a loaded file had beside it, a
 // line apart, so that a file that declares its entities keeps them.
-bool XmlDocument::Save(const LChar* path) const {
+bool XmlDocument::Save(const LChar* path, FilePlacement placement) const {
     if (!impl_->tree) {
         return false;
     }
@@ -318,7 +318,7 @@ bool XmlDocument::Save(const LChar* path) const {
         }
     }
     const char* text = reinterpret_cast<const char*>(xmlBufferContent(buffer.get()));
-    return ReplaceFile(path, std::string(text, xmlBufferLength(buffer.get())));
+    return SaveFile(path, std::string(text, xmlBufferLength(buffer.get())), placement);
 }
 
 // A file that cannot be read or is not well-formed leaves an empty document, as the
@@ -329,7 +329,8 @@ bool XmlDocument::Load(const LChar* path) {
     }
     PrepareLibrary();
     std::string bytes;
-    DocumentHolder parsed = ReadWholeFile(path, bytes) ? Parse(bytes) : nullptr;
+    DocumentHolder parsed =
+        ReadWholeFile(path, bytes) && !HoldsNullCharacter(bytes) ? Parse(bytes) : nullptr;
     const bool loaded = parsed != nullptr;
     impl_->tree = loaded ? TreeOf(std::move(parsed)) : EmptyTree();
     return loaded;

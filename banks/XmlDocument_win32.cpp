@@ -203,7 +203,7 @@ XmlElement XmlDocument::DocumentElement() const {
 // the DOM's own file access stops at MAX_PATH, and a program folder may lie deeper.
 // The document goes to a file beside the target first; only a complete file
 // replaces the old one, so a failed save leaves that as it was.
-bool XmlDocument::Save(const LChar* path) const {
+bool XmlDocument::Save(const LChar* path, FilePlacement placement) const {
     if (!impl_->document) {
         return false;
     }
@@ -218,7 +218,7 @@ bool XmlDocument::Save(const LChar* path) const {
             return false;
         }
     }
-    return BytesOf(stream.Get(), bytes) && ReplaceFile(path, bytes);
+    return BytesOf(stream.Get(), bytes) && SaveFile(path, bytes, placement);
 }
 
 bool XmlDocument::Load(const LChar* path) {
@@ -226,7 +226,7 @@ bool XmlDocument::Load(const LChar* path) {
         return false;
     }
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    if (!ReadWholeFile(path, bytes) || HoldsNullCharacter(bytes)) {
         return false;
     }
     ComPtr<IStream> stream = StreamOf(bytes);

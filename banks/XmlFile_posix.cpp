@@ -1,13 +1,14 @@
-#include "XmlFile.h"
-
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 
+#include "LFile.h"
 #include "LUtf.h"
 #include "LWriteAll_posix.h"
+#include "XmlFile.h"
 
 namespace {
 
@@ -34,13 +35,24 @@ private:
     int fd_;
 };
 
-bool WriteFile(const std::string& path, const std::string& bytes) {
-    Descriptor file(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (file.Get() < 0) {
-        return false;
+// A new file under the first free temporary name; O_EXCL refuses any name that is
+// taken, a link included, so nothing planted there is ever written through.
+int CreateTemporary(const LChar* path, std::string& temporary) {
+    for (std::uint32_t attempt = 0; attempt < kTemporaryFileAttempts; ++attempt) {
+        temporary = PathBytesFromUtf16(TemporaryFileName(path, attempt).c_str());
+        int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
     }
-    bool written = LWriteAll(file.Get(), bytes) && fsync(file.Get()) == 0;
-    return file.Close() && written;
+    return -1;
+}
+
+bool Place(const LChar* path, const std::string& temporary, FilePlacement placement) {
+    if (placement == FilePlacement::kReplace) {
+        return rename(temporary.c_str(), PathBytesFromUtf16(path).c_str()) == 0;
+    }
+    return LFileMove(Utf16FromPathBytes(temporary.c_str()).c_str(), path);
 }
 
 // So that the rename itself survives a crash; a failure here leaves a complete
@@ -57,8 +69,15 @@ void SyncFolderOf(const std::string& path) {
 }  // namespace
 
 bool ReadWholeFile(const LChar* path, std::string& bytes) {
-    Descriptor file(open(Utf8FromUtf16(path).c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) {
+    const std::string name = PathBytesFromUtf16(path);
+    // Opening a FIFO waits for a writer, and opening a device may act on it.
+    struct stat status;
+    if (stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return false;
+    }
+    Descriptor file(open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    // The name may have been given to something else in between.
+    if (file.Get() < 0 || fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return false;
     }
     bytes.clear();
@@ -81,11 +100,15 @@ bool ReadWholeFile(const LChar* path, std::string& bytes) {
     }
 }
 
-bool ReplaceFile(const LChar* path, const std::string& bytes) {
-    const std::string target = Utf8FromUtf16(path);
-    const std::string temporary = target + ".new";
-    if (WriteFile(temporary, bytes) && rename(temporary.c_str(), target.c_str()) == 0) {
-        SyncFolderOf(target);
+bool SaveFile(const LChar* path, const std::string& bytes, FilePlacement placement) {
+    std::string temporary;
+    Descriptor file(CreateTemporary(path, temporary));
+    if (file.Get() < 0) {
+        return false;
+    }
+    const bool written = LWriteAll(file.Get(), bytes) && fsync(file.Get()) == 0;
+    if (file.Close() && written && Place(path, temporary, placement)) {
+        SyncFolderOf(temporary);
         return true;
     }
     unlink(temporary.c_str());

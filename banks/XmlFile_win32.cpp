@@ -49,14 +49,22 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-bool WriteToDisk(const std::u16string& path, const std::string& bytes) {
-    FileHandle file(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen()) {
-        return false;
+// A new file under the first free temporary name; CREATE_NEW refuses any name that
+// is taken, a link included, so nothing planted there is ever written through.
+HANDLE CreateTemporary(const LChar* path, std::u16string& temporary) {
+    for (std::uint32_t attempt = 0; attempt < kTemporaryFileAttempts; ++attempt) {
+        temporary = LLongPathForm(TemporaryFileName(path, attempt).c_str());
+        HANDLE file = CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            return file;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            return INVALID_HANDLE_VALUE;
+        }
     }
-    const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
-    return file.Close() && written;
+    return INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
@@ -65,7 +73,9 @@ bool ReadWholeFile(const LChar* path, std::string& bytes) {
     FileHandle file(CreateFileW(Wide(LLongPathForm(path)), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    if (!file.IsOpen() || !GetFileSizeEx(file.Get(), &size) ||
+    // Only a file on a disk: never a pipe or a device.
+    if (!file.IsOpen() || GetFileType(file.Get()) != FILE_TYPE_DISK ||
+        !GetFileSizeEx(file.Get(), &size) ||
         size.QuadPart > static_cast<LONGLONG>(kLargestXmlFile)) {
         return false;
     }
@@ -83,12 +93,17 @@ bool ReadWholeFile(const LChar* path, std::string& bytes) {
     return true;
 }
 
-bool ReplaceFile(const LChar* path, const std::string& bytes) {
-    const std::u16string target = LLongPathForm(path);
-    const std::u16string temporary = LLongPathForm((std::u16string(path) + u".new").c_str());
-    if (WriteToDisk(temporary, bytes) &&
-        MoveFileExW(Wide(temporary), Wide(target),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+bool SaveFile(const LChar* path, const std::string& bytes, FilePlacement placement) {
+    std::u16string temporary;
+    FileHandle file(CreateTemporary(path, temporary));
+    if (!file.IsOpen()) {
+        return false;
+    }
+    const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
+    const DWORD moveFlags = MOVEFILE_WRITE_THROUGH |
+                            (placement == FilePlacement::kReplace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (file.Close() && written &&
+        MoveFileExW(Wide(temporary), Wide(LLongPathForm(path)), moveFlags) != 0) {
         return true;
     }
     DeleteFileW(Wide(temporary));

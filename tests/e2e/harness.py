@@ -121,13 +121,16 @@ SIM_LIBRARY = "USBCDDLL.dll" if UNDER_WINE else "libUSBCDDLL.so"
 class Installation:
     """A folder of its own holding the program (or a probe) beside the simulated
     library and its configuration, as a user's installation would; at least
-    `depth` characters deep as the program sees it, when asked."""
+    `depth` characters deep as the program sees it, or in a folder of the given
+    name (bytes, as a file system may hold them), when asked."""
 
-    def __init__(self, settings, programs=("Kavro",), depth=0):
+    def __init__(self, settings, programs=("Kavro",), depth=0, folder=None):
         self._folder = tempfile.TemporaryDirectory(prefix="kavro-e2e-")
         self.path = self._folder.name
         while len(native_path(self.path)) < depth:
             self.path = os.path.join(self.path, "folder-" + "d" * 40)
+        if folder is not None:
+            self.path = os.path.join(self.path, os.fsdecode(folder))
         os.makedirs(self.path, exist_ok=True)
         for name in programs:
             shutil.copy2(program(name), self.path)

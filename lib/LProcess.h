@@ -1,0 +1,6 @@
+#pragma once
+
+#include <cstdint>
+
+// The number the system gives the running process, unique among running processes.
+uint32_t LProcessId();
