@@ -1,16 +1,14 @@
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <string>
 
 #include "LConsole.h"
 #include "LTerminal_posix.h"
 
-// The console is the terminal on standard output, with the cursor kept by the
-// program (LTerminal_posix.cpp tells how). A terminal cannot report its colours,
-// so the attribute is the one the program last set (7, grey on black, the
-// console's default, at first). Output that is not a terminal fails every
-// operation, as the console calls do on a redirected handle.
+// The console is the terminal on standard output or, when standard output goes to a
+// file, the keyboard's terminal, with the cursor kept by the program
+// (LTerminal_posix.cpp tells how). A terminal cannot report its colours, so the
+// attribute is the one the program last set (7, grey on black, the console's
+// default, at first). Without a terminal every operation fails, as the console
+// calls do on a redirected handle.
 namespace {
 // The handle of an open console; there is only the one terminal to stand for.
 int openMarker;
@@ -27,7 +25,7 @@ bool Written(bool result, int32_t count, uint32_t* written) {
 }  // namespace
 
 bool LConsole::Open(int32_t standardHandle) {
-    if (standardHandle != kStandardOutput || fcntl(STDOUT_FILENO, F_GETFD) < 0) {
+    if (standardHandle != kStandardOutput || !terminal::HasConsole()) {
         return false;
     }
     handle_ = &openMarker;
@@ -84,7 +82,7 @@ bool LConsole::WriteCharacters(const LChar* characters, int32_t count,
 }
 
 bool LConsole::WriteText(const LChar* text, int32_t count) {
-    return handle_ != nullptr && terminal::IsTerminal() && terminal::WriteText(text, count);
+    return handle_ != nullptr && terminal::WriteText(text, count);
 }
 
 bool LConsole::SetTextAttribute(uint16_t attribute) {

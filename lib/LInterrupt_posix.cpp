@@ -9,7 +9,6 @@
 #include <exception>
 
 #include "LInterrupt.h"
-#include "LTerminalModes_posix.h"
 #include "LTerminal_posix.h"
 
 // A signal handler may do only async-signal-safe work, and switching an LED off
@@ -56,8 +55,7 @@ void HandOnFromNowOn(int number) {
 }
 
 void PutBack() {
-    terminal_modes::RestoreForExit();
-    terminal::ResetColoursForExit();
+    terminal::RestoreForExit();
 }
 
 void Mask(int how, int number) {
@@ -76,16 +74,15 @@ void Mask(int how, int number) {
     _exit(128 + number);
 }
 
-// The terminal as it was found while the program is stopped, its own modes again
-// once it continues.
+// The terminal as it was found while the program is stopped. Going on, the program
+// is sent SIGCONT, which puts the terminal back to the program's use.
 void StopBySignal() {
-    terminal_modes::Suspend();
+    terminal::Suspend();
     std::signal(SIGTSTP, SIG_DFL);
     Mask(SIG_UNBLOCK, SIGTSTP);
     raise(SIGTSTP);
     Mask(SIG_BLOCK, SIGTSTP);
     HandOnFromNowOn(SIGTSTP);
-    terminal_modes::Resume();
 }
 
 void* Watch(void*) {
@@ -100,7 +97,7 @@ void* Watch(void*) {
         if (number == SIGTSTP) {
             StopBySignal();
         } else if (number == SIGCONT) {
-            terminal_modes::Resume();
+            terminal::Resume();
         } else {
             StopThreadsForExit();
             EndBy(number);
@@ -161,7 +158,7 @@ ProgramScope::ProgramScope() {
         std::atexit(&PutBackAtExit);
     }
     previousTerminate = std::set_terminate(&TerminateAfterPuttingBack);
-    terminal_modes::ApplyForRun();
+    terminal::StartRun();
 }
 
 ProgramScope::~ProgramScope() {

@@ -3,5 +3,5 @@
 
 // A closed or broken output is not the run's business: the text is dropped.
 void StdOutWrite(const LChar* text, int32_t length) {
-    terminal::WriteText(text, length);
+    terminal::WriteStandardOutput(text, length);
 }

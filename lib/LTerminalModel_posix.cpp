@@ -11,12 +11,9 @@ std::string Csi(int64_t count, char command) {
     return "\x1b[" + std::to_string(count) + command;
 }
 
-bool IsHighSurrogate(LChar ch) {
-    return ch >= 0xD800 && ch <= 0xDBFF;
-}
-
-bool IsLowSurrogate(LChar ch) {
-    return ch >= 0xDC00 && ch <= 0xDFFF;
+bool StartsPair(const LChar* text, int32_t i, int32_t count) {
+    return text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < count && text[i + 1] >= 0xDC00 &&
+           text[i + 1] <= 0xDFFF;
 }
 
 // C0 and C1 controls and DEL take no cell.
@@ -24,158 +21,200 @@ bool TakesNoCell(LChar ch) {
     return ch < 0x20 || (ch >= 0x7F && ch < 0xA0);
 }
 
-// Character 0 is a blank cell on the console.
-std::string CellBytes(const LChar* cells, int32_t count) {
-    std::u16string text(cells, static_cast<std::size_t>(count));
-    std::replace(text.begin(), text.end(), u'\0', u' ');
-    return Utf8FromUtf16(text.data(), text.size());
-}
-
 }  // namespace
 
 void ScreenModel::SetSize(int32_t width, int32_t height) {
-    width_ = width < 1 ? 1 : width;
-    height_ = height < 1 ? 1 : height;
-    column_ = std::min(column_, width_ - 1);
-}
-
-LConsolePosition ScreenModel::Cursor() const {
-    return pendingWrap_ ? LConsolePosition{0, row_ + 1} : LConsolePosition{column_, row_};
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (width != width_) {
+        // A terminal that re-wraps keeps the cursor on its cell. Narrower, it pushes
+        // the rows above into its history and keeps the cursor's row; wider, the
+        // rows of the line above the cursor merge, and so may those of earlier lines.
+        const int32_t before = CursorRow();
+        width_ = width;
+        pendingWrap_ = offset_ > 0 && offset_ == Length() && offset_ % width_ == 0;
+        const int32_t after = CursorRow();
+        if (after < before) {
+            rowsAboveInView_ = rowsAboveInView_ >= before
+                                   ? after
+                                   : std::max(0, rowsAboveInView_ - (before - after));
+        }
+    }
+    // A shorter window drops the empty rows below the cursor first, and scrolls only
+    // when the cursor would leave it: either way it still shows the rows above that
+    // fit.
+    height_ = height;
+    rowsAboveInView_ = std::min(rowsAboveInView_, height_ - 1);
 }
 
 std::string ScreenModel::Text(const LChar* text, int32_t count) {
+    std::string bytes;
+    Select(attribute_, bytes);
     for (int32_t i = 0; i < count; ++i) {
-        LChar ch = text[i];
+        const LChar ch = text[i];
         if (ch == u'\r') {
-            column_ = 0;
+            offset_ = CursorRow() * width_;
             pendingWrap_ = false;
         } else if (ch == u'\n') {
-            ++row_;
-            column_ = newlineReturns_ ? 0 : column_;
+            const int32_t column = newlineReturns_ ? 0 : offset_ - CursorRow() * width_;
+            ++line_;
+            cells_.assign(static_cast<std::size_t>(std::min(column, width_ - 1)), Cell{});
+            offset_ = Length();
             pendingWrap_ = false;
+            rowsAboveInView_ = std::min(rowsAboveInView_ + 1, height_ - 1);
         } else if (ch == u'\b') {
-            column_ = column_ > 0 ? column_ - 1 : 0;
+            // As tmux does: back from a pending wrap onto the last cell.
+            if (pendingWrap_ || offset_ % width_ != 0) {
+                --offset_;
+            }
             pendingWrap_ = false;
         } else if (ch == u'\t') {
-            column_ = std::min(width_ - 1, (column_ / 8 + 1) * 8);
+            const int32_t row = CursorRow() * width_;
+            offset_ = row + std::min(width_ - 1, ((offset_ - row) / 8 + 1) * 8);
             pendingWrap_ = false;
+            if (offset_ > Length()) {
+                cells_.resize(static_cast<std::size_t>(offset_));
+            }
         } else if (!TakesNoCell(ch)) {
-            int32_t units =
-                IsHighSurrogate(ch) && i + 1 < count && IsLowSurrogate(text[i + 1]) ? 2 : 1;
-            if (pendingWrap_) {
-                ++row_;
-                column_ = 0;
-                pendingWrap_ = false;
-            }
-            if (column_ >= width_ - 1) {
-                column_ = width_ - 1;
-                pendingWrap_ = true;
-                lastCell_ = {Utf8FromUtf16(text + i, static_cast<std::size_t>(units)), attribute_};
-            } else {
-                ++column_;
-            }
+            const int32_t units = StartsPair(text, i, count) ? 2 : 1;
+            std::string cell;  // the same bytes as the text's, which go out whole below
+            Draw({Utf8FromUtf16(text + i, static_cast<std::size_t>(units)), attribute_}, cell);
             i += units - 1;
         }
-        bottomRow_ = std::max(bottomRow_, row_);
     }
-    return Utf8FromUtf16(text, static_cast<std::size_t>(count < 0 ? 0 : count));
+    return bytes + Utf8FromUtf16(text, static_cast<std::size_t>(std::max(count, 0)));
 }
 
 std::string ScreenModel::SetAttribute(uint16_t attribute) {
     attribute_ = attribute;
-    return Colours(attribute);
+    std::string bytes;
+    Select(attribute, bytes);
+    return bytes;
 }
 
-int32_t ScreenModel::TopRowInView() const {
-    return std::max(0, bottomRow_ - height_ + 1);
+bool ScreenModel::Reachable(int32_t offset) const {
+    return offset / width_ >= CursorRow() - rowsAboveInView_;
 }
 
-// Rows below the furthest one reached are made when they are first needed, up to a
-// window's height further down.
-bool ScreenModel::InBuffer(const LConsolePosition& position) const {
-    return position.x >= 0 && position.x < width_ && position.y >= 0 &&
-           int64_t{position.y} <= int64_t{bottomRow_} + height_ - 1;
-}
-
-void ScreenModel::MoveTo(int32_t row, int32_t column, std::string& bytes) {
-    if (row < row_) {
-        bytes += Csi(row_ - row, 'A');
-    } else if (row > row_) {
-        int32_t down = std::min(row, bottomRow_) - row_;
-        if (down > 0) {
-            bytes += Csi(down, 'B');
-        }
-        if (row > bottomRow_) {
-            // Cursor down stops at the window's edge; line feeds make the rows.
-            bytes.append(static_cast<std::size_t>(row - bottomRow_), '\n');
-            bottomRow_ = row;
-        }
+void ScreenModel::Select(uint16_t attribute, std::string& bytes) {
+    if (drawing_ != attribute) {
+        bytes += Colours(attribute);
+        drawing_ = attribute;
     }
-    bytes += Csi(column + 1, 'G');
-    row_ = row;
-    column_ = column;
+}
+
+void ScreenModel::Draw(const Cell& cell, std::string& bytes) {
+    Select(cell.attribute, bytes);
+    bytes += cell.bytes;
+    if (pendingWrap_) {
+        // The terminal goes on at the start of the next row, which it makes when needed.
+        rowsAboveInView_ = std::min(rowsAboveInView_ + 1, height_ - 1);
+    }
+    if (offset_ >= Length()) {
+        cells_.resize(static_cast<std::size_t>(offset_));
+        cells_.push_back(cell);
+    } else {
+        cells_[static_cast<std::size_t>(offset_)] = cell;
+    }
+    ++offset_;
+    pendingWrap_ = offset_ % width_ == 0;
+}
+
+void ScreenModel::MoveRows(int32_t rows, std::string& bytes) {
+    if (rows < 0) {
+        bytes += Csi(-rows, 'A');
+    } else if (rows > 0) {
+        bytes += Csi(rows, 'B');
+    }
+    rowsAboveInView_ = std::max(0, std::min(rowsAboveInView_ + rows, height_ - 1));
+}
+
+void ScreenModel::MoveTo(int32_t offset, std::string& bytes) {
+    const int32_t length = Length();
+    const bool pendingThere = offset == length && offset > 0 && offset % width_ == 0;
+    if (offset == offset_ && pendingWrap_ == pendingThere) {
+        return;
+    }
+    if (offset > length) {
+        // Blanks, rather than line feeds, make the rows up to there, so that they stay
+        // one line that the terminal re-wraps as a whole.
+        MoveTo(length, bytes);
+        while (offset_ < offset) {
+            Draw({" ", attribute_}, bytes);
+        }
+        return;
+    }
+    if (pendingThere) {
+        // Just past the line's last cell, at the end of a row: the row after it is not
+        // made yet, so the last cell is written again to leave the wrap pending.
+        MoveTo(offset - 1, bytes);
+        Draw(cells_[static_cast<std::size_t>(offset - 1)], bytes);
+        return;
+    }
+    MoveRows(offset / width_ - CursorRow(), bytes);
+    bytes += Csi(offset % width_ + 1, 'G');
+    offset_ = offset;
     pendingWrap_ = false;
 }
 
 bool ScreenModel::MoveCursor(const LConsolePosition& position, std::string& bytes) {
-    if (!InBuffer(position)) {
+    if (position.y != line_ || position.x < 0 || position.x >= kLineCells) {
         return false;
     }
-    MoveTo(std::max(position.y, TopRowInView()), position.x, bytes);
+    int32_t offset = position.x;
+    if (!Reachable(offset)) {
+        offset = (CursorRow() - rowsAboveInView_) * width_ + offset % width_;
+    }
+    MoveTo(offset, bytes);
+    Select(attribute_, bytes);
     return true;
-}
-
-void ScreenModel::Return(int32_t row, int32_t column, bool pending, const Cell& last,
-                         std::string& bytes) {
-    if (!pending) {
-        MoveTo(row, column, bytes);
-        return;
-    }
-    MoveTo(row, width_ - 1, bytes);
-    if (last.attribute != attribute_) {
-        bytes += Colours(last.attribute) + last.bytes + Colours(attribute_);
-    } else {
-        bytes += last.bytes;
-    }
-    pendingWrap_ = true;
-    lastCell_ = last;
 }
 
 bool ScreenModel::WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count,
                              int32_t attribute, std::string& bytes) {
-    if (!InBuffer(at)) {
+    if (at.y < line_) {
+        return true;
+    }
+    if (at.y > line_ || at.x < 0 || at.x >= kLineCells) {
         return false;
     }
-    const int32_t row = row_;
-    const int32_t column = column_;
-    const bool pending = pendingWrap_;
-    Cell last = lastCell_;
-    // The program's cursor must stay in view, so rows further down than a window
-    // below it are not made.
-    const int64_t lastRowInReach = int64_t{row} + height_ - 1;
+    const int32_t back = offset_;
     const uint16_t colour = attribute < 0 ? attribute_ : static_cast<uint16_t>(attribute);
-    const std::string before = colour != attribute_ ? Colours(colour) : std::string();
-    const std::string after = colour != attribute_ ? Colours(attribute_) : std::string();
-
-    const int64_t start = int64_t{at.y} * width_ + at.x;
-    for (int32_t i = 0; i < count;) {
-        const int64_t cellRow = (start + i) / width_;
-        const int32_t cellColumn = static_cast<int32_t>((start + i) % width_);
-        const int32_t run = std::min(count - i, width_ - cellColumn);
-        if (cellRow > lastRowInReach) {
-            break;
+    count = std::min(count, kLineCells - at.x);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t offset = at.x + i;
+        // Character 0 is a blank cell on the console.
+        Cell cell{cells[i] == 0 ? std::string(" ") : Utf8FromUtf16(cells + i, 1), colour};
+        if (!Reachable(offset)) {
+            cells_[static_cast<std::size_t>(offset)] = cell;  // above the cursor: in the line
+            continue;
         }
-        if (cellRow >= TopRowInView()) {
-            MoveTo(static_cast<int32_t>(cellRow), cellColumn, bytes);
-            bytes += before + CellBytes(cells + i, run) + after;
-            if (pending && cellRow == row && cellColumn + run == width_) {
-                last = {CellBytes(cells + i + run - 1, 1), colour};
-            }
+        if (offset != offset_) {
+            MoveTo(offset, bytes);
         }
-        i += run;
+        Draw(cell, bytes);
     }
-    Return(row, column, pending, last, bytes);
+    MoveTo(back, bytes);
+    Select(attribute_, bytes);
     return true;
+}
+
+std::string ScreenModel::Redraw() {
+    const int32_t back = offset_;
+    std::vector<Cell> cells;
+    cells.swap(cells_);
+    // Whatever came out meanwhile may have left other colours, and rows of its own.
+    std::string bytes = "\r\n";
+    drawing_ = kUnknown;
+    offset_ = 0;
+    pendingWrap_ = false;
+    rowsAboveInView_ = 0;
+    for (const Cell& cell : cells) {
+        Draw(cell, bytes);
+    }
+    MoveTo(back, bytes);
+    Select(attribute_, bytes);
+    return bytes;
 }
 
 // Windows colour bits are blue 1, green 2, red 4; ANSI colour numbers are red 1,

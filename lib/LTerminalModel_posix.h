@@ -2,57 +2,70 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "LConsole.h"
 #include "LString.h"
 
 namespace terminal {
 
-// What the program knows of the terminal's screen without ever asking it: where the
-// cursor is, in buffer coordinates counted from the row the program started on, and
-// the bytes that write there. Pure bookkeeping: the caller writes the bytes it is
-// given, in order, and nothing else, so that the model and the terminal agree.
+// What the program knows of the terminal's screen without ever asking it, and the
+// bytes that write there. Pure bookkeeping: the caller writes the bytes it is given,
+// in order, and nothing else, so that the model and the terminal agree.
+//
+// A position the program is given is (offset, line): the cell's offset in its
+// logical line, the text since the last line feed however many rows it wraps over,
+// and that line's number since the program started. Terminals that re-wrap lines
+// when their window is resized (tmux, VTE, kitty, Windows Terminal) keep every
+// cell's offset in its line, so a stored position stays right across a resize: a
+// row and a column at the current width are worked out only when it is used, and
+// the cursor is moved there relative to where it is. Only the current line is
+// written to; an earlier one has scrolled away, as rows do out of a console buffer.
 //
 // Rules of the terminal that the model follows (those of xterm, which every common
-// terminal shares):
-// - a printable character goes at the cursor and advances it; in the last column
-//   the cursor stays and a wrap is pending, resolved by the next printable
-//   character, which goes to column 0 of the next row (scrolling at the bottom);
-// - CR goes to column 0, LF one row down (and to column 0 when the terminal maps
-//   LF to CR LF), and both clear a pending wrap, as every cursor move does;
-// - cursor up and down stop at the window's edges and never scroll.
+// terminal shares): a printable character goes at the cursor and advances it; in
+// the last column the cursor stays and a wrap is pending, resolved by the next
+// printable character, which goes to column 0 of the next row (scrolling at the
+// bottom); CR goes to column 0 and LF one row down, both clearing a pending wrap, as
+// every cursor move does; cursor up and down stop at the window's edges.
 class ScreenModel {
 public:
+    // How wide the program is told the buffer is: wider than any line it writes, so
+    // that to the program a logical line is one row.
+    static constexpr int32_t kLineCells = 1 << 20;
+    static constexpr uint16_t kDefaultAttribute = 7;
+
     // The window's size; values below 1 count as 1.
     void SetSize(int32_t width, int32_t height);
     // Whether the terminal turns LF into CR LF on output.
     void SetNewlineReturns(bool returns) { newlineReturns_ = returns; }
 
-    int32_t Width() const { return width_; }
-    // Where the next character written goes: past a pending wrap, column 0 of the
-    // next row.
-    LConsolePosition Cursor() const;
+    // Where the next character written goes.
+    LConsolePosition Cursor() const { return {offset_, line_}; }
     uint16_t Attribute() const { return attribute_; }
 
     // Follows text written at the cursor; returns its bytes.
     std::string Text(const LChar* text, int32_t count);
     // The bytes that select an attribute for what follows.
     std::string SetAttribute(uint16_t attribute);
-    // The bytes that move the cursor; false, and no bytes, for a position outside
-    // the buffer. A row that has scrolled out of the window is out of reach: the
-    // cursor goes to the top row in view.
+    // The bytes that move the cursor; false, and no bytes, for a position that is not
+    // on the current line. A row scrolled out of the window is out of reach: the
+    // cursor goes to the top row in view instead.
     bool MoveCursor(const LConsolePosition& position, std::string& bytes);
-    // The bytes that write cells, one UTF-16 unit each, from a position onwards
-    // (continuing on the next rows, as the console does), in the given attribute or,
-    // when it is negative, the current one, and then bring the cursor back to where
-    // it was. Cells on rows out of the window are not drawn but count as written.
-    // False for a position outside the buffer.
+    // The bytes that write cells, one UTF-16 unit each, from a position onwards, in
+    // the given attribute or, when it is negative, the current one, and then bring
+    // the cursor back. Cells out of the window are not drawn but count as written,
+    // and so do cells of an earlier line. False for a position after the current
+    // line.
     bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count,
                     int32_t attribute, std::string& bytes);
+    // The bytes that draw the current line again on a fresh row, with the cursor
+    // where it was in it: for when the screen can no longer be trusted, as when the
+    // program was stopped and a shell wrote meanwhile.
+    std::string Redraw();
 
     // The bytes that select the attribute.
     static std::string Colours(uint16_t attribute);
-    static constexpr uint16_t kDefaultAttribute = 7;
 
 private:
     struct Cell {
@@ -60,27 +73,34 @@ private:
         uint16_t attribute = kDefaultAttribute;
     };
 
-    int32_t TopRowInView() const;
-    bool InBuffer(const LConsolePosition& position) const;
-    // Moves the terminal's cursor (and the model's) to a cell of a reachable row.
-    void MoveTo(int32_t row, int32_t column, std::string& bytes);
-    // Puts the cursor back where the program left it, pending wrap included.
-    void Return(int32_t row, int32_t column, bool pending, const Cell& last, std::string& bytes);
+    int32_t Length() const { return static_cast<int32_t>(cells_.size()); }
+    // The row of the line the terminal's cursor is on: with a wrap pending, the row of
+    // the last cell written.
+    int32_t CursorRow() const { return (pendingWrap_ ? offset_ - 1 : offset_) / width_; }
+    bool Reachable(int32_t offset) const;
+    void Select(uint16_t attribute, std::string& bytes);
+    // Writes a cell at the cursor and moves the cursor on.
+    void Draw(const Cell& cell, std::string& bytes);
+    // Moves the terminal's cursor to an offset of the current line, which writes
+    // blanks first where the line ends before it.
+    void MoveTo(int32_t offset, std::string& bytes);
+    void MoveRows(int32_t rows, std::string& bytes);
 
     int32_t width_ = 80;
     int32_t height_ = 24;
     bool newlineReturns_ = true;
     uint16_t attribute_ = kDefaultAttribute;
+    // The attribute the terminal draws in now; kUnknown when that cannot be told.
+    static constexpr uint32_t kUnknown = 0x10000;
+    uint32_t drawing_ = kDefaultAttribute;
 
-    int32_t row_ = 0;
-    int32_t column_ = 0;
+    int32_t line_ = 0;
+    std::vector<Cell> cells_;  // the current line's
+    int32_t offset_ = 0;
     bool pendingWrap_ = false;
-    // The cell written in the last column when the wrap became pending: writing it
-    // again is the only way to make a wrap pending again after the cursor has moved.
-    Cell lastCell_;
-    // The furthest row down that the cursor has reached: the window shows it, and
-    // every row less than one window height above it.
-    int32_t bottomRow_ = 0;
+    // Rows above the cursor's that the window surely shows: a move up goes no
+    // further, since the terminal would stop the cursor at its top row.
+    int32_t rowsAboveInView_ = 0;
 };
 
 }  // namespace terminal

@@ -1,32 +1,44 @@
-// The console on Linux is the terminal on standard output, driven with VT
-// sequences. A terminal can be asked where its cursor is, but the answer comes
-// through standard input, late or never (slow links, terminals without the query),
-// mixed with the user's keys. So the program never asks: it keeps the cursor
-// itself.
+// The terminal has one owner, the Terminal object below, and one lock. Under it:
+// - the screen: a terminal can be asked where its cursor is, but the answer comes
+//   through standard input, late or never, mixed with the user's keys; so the
+//   program never asks, and ScreenModel keeps the cursor instead. Every byte the
+//   program sends to the console's terminal passes through here, and the window's
+//   size is read at every operation, so that a resize is followed;
+// - the modes: found once, changed only in the foreground, put back while the
+//   program is stopped and on every way out;
+// - the keyboard: bytes read and not yet decoded, and keys decoded and not yet
+//   handed out. The lock is never held while the reader waits for a key.
+// The console is standard output when that is a terminal, else the keyboard's
+// terminal (/dev/tty), so that the echo never goes into a file. The keyboard is
+// standard input, when that is the program's controlling terminal.
 //
-// Every byte the program sends to the terminal passes through this file, under one
-// lock, and ScreenModel follows what each does to the cursor: the column, the row
-// counted from the row the program started on (so that scrolling never moves a
-// position the program has stored, as in a Windows screen buffer), the wrap that is
-// pending after the last column, and the window's size, read at every operation so
-// that a resize is followed. GetCursorPosition answers from the model. A write at a
-// position moves there relative to the cursor and comes back, and makes a pending
-// wrap pending again by writing the last cell once more, since a move cancels it.
-// Cells on rows that have scrolled out of the window are not drawn, and the call
-// still succeeds, as it does on Windows, where such cells lie in the buffer.
+// The way out must not wait on a thread that is stuck in a write (a terminal stopped
+// by Ctrl+S, a dead link): RestoreForExit takes the lock with a try, as libuv's
+// uv_tty_reset_mode does, and puts back the modes even without it, leaving the
+// colours rather than cutting another thread's escape sequence in two.
 //
 // The program is assumed to start in column 0, as after a shell's prompt; every
 // message it writes first begins with a line break in any case. Output from other
-// programs to the same terminal while this one runs is not followed.
+// programs to the same terminal while this one runs is not followed, except that a
+// stop (after which a shell has written) makes the current line drawn anew.
 #include "LTerminal_posix.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <ctime>
+#include <deque>
 #include <mutex>
+#include <string>
+#include <vector>
 
+#include "LKeyDecoder_posix.h"
+#include "LKeyboard.h"
 #include "LTerminalModel_posix.h"
 #include "LUtf.h"
 #include "LWriteAll_posix.h"
@@ -34,103 +46,330 @@
 namespace terminal {
 namespace {
 
-constexpr int kOutput = STDOUT_FILENO;
+constexpr int kKeyboard = STDIN_FILENO;
+constexpr int kStandardOutput = STDOUT_FILENO;
+// How long the rest of a key's bytes may take to arrive after its first.
+constexpr int kRestOfKeyMs = 50;
 
-std::mutex lock;
-ScreenModel model;
-// Whether the terminal is left in colours other than its default.
-std::atomic<bool> colourChanged{false};
+class Terminal {
+public:
+    Terminal()
+        : keyboard_(isatty(kKeyboard) != 0 && tcgetsid(kKeyboard) == getsid(0)),
+          outputIsConsole_(isatty(kStandardOutput) != 0),
+          console_(outputIsConsole_ ? kStandardOutput
+                   : keyboard_      ? open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC)
+                                    : -1) {}
 
-// The window as it is now; a terminal that cannot tell counts as 80 x 25.
-void FollowWindow() {
-    winsize size{};
-    if (ioctl(kOutput, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0) {
-        size.ws_col = 80;
-        size.ws_row = 25;
+    // The run ---------------------------------------------------------------------
+
+    void StartRun() {
+        std::lock_guard<std::mutex> guard(lock_);
+        running_ = true;
+        ApplyModes();
     }
-    model.SetSize(size.ws_col, size.ws_row);
-    termios modes{};
-    if (tcgetattr(kOutput, &modes) == 0) {
-        model.SetNewlineReturns((modes.c_oflag & OPOST) != 0 && (modes.c_oflag & ONLCR) != 0);
+
+    void Suspend() {
+        std::lock_guard<std::mutex> guard(lock_);
+        PutBackModes();
     }
+
+    void Resume() {
+        std::lock_guard<std::mutex> guard(lock_);
+        ApplyModes();
+        if (!finished_ && console_ >= 0) {
+            FollowWindow();
+            LWriteAll(console_, model_.Redraw());
+        }
+    }
+
+    void RestoreForExit() {
+        finished_ = true;
+        if (!TryLockBriefly()) {
+            PutBackModes();
+            return;
+        }
+        if (colourChanged_ && console_ >= 0) {
+            LWriteAll(console_, ScreenModel::Colours(ScreenModel::kDefaultAttribute));
+            colourChanged_ = false;
+        }
+        PutBackModes();
+        lock_.unlock();
+    }
+
+    // The screen ------------------------------------------------------------------
+
+    bool WriteStandardOutput(const LChar* text, int32_t count) {
+        if (count <= 0) {
+            return true;
+        }
+        if (!outputIsConsole_) {
+            return LWriteAll(kStandardOutput, Utf8FromUtf16(text, static_cast<std::size_t>(count)));
+        }
+        return WriteText(text, count);
+    }
+
+    bool HasConsole() const { return console_ >= 0; }
+
+    bool WriteText(const LChar* text, int32_t count) {
+        if (console_ < 0) {
+            return false;
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        FollowWindow();
+        return LWriteAll(console_, model_.Text(text, count));
+    }
+
+    bool GetCursor(LConsolePosition& cursor, int32_t& width) {
+        if (console_ < 0) {
+            return false;
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        FollowWindow();
+        cursor = model_.Cursor();
+        width = ScreenModel::kLineCells;
+        return true;
+    }
+
+    bool SetCursor(const LConsolePosition& position) {
+        if (console_ < 0) {
+            return false;
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        FollowWindow();
+        std::string bytes;
+        return model_.MoveCursor(position, bytes) && LWriteAll(console_, bytes);
+    }
+
+    bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count,
+                    int32_t attribute) {
+        if (console_ < 0) {
+            return false;
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        FollowWindow();
+        std::string bytes;
+        return model_.WriteCells(at, cells, count, attribute, bytes) && LWriteAll(console_, bytes);
+    }
+
+    bool GetAttribute(uint16_t& attribute) {
+        if (console_ < 0) {
+            return false;
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        attribute = model_.Attribute();
+        return true;
+    }
+
+    bool SetAttribute(uint16_t attribute) {
+        if (console_ < 0) {
+            return false;
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        colourChanged_ = attribute != ScreenModel::kDefaultAttribute;
+        return LWriteAll(console_, model_.SetAttribute(attribute));
+    }
+
+    // The keyboard ----------------------------------------------------------------
+
+    int32_t ReadKey() {
+        if (!keyboard_) {
+            return keyboard::kNoInput;
+        }
+        for (;;) {
+            {
+                std::lock_guard<std::mutex> guard(lock_);
+                if (!keys_.empty()) {
+                    const int32_t key = keys_.front();
+                    keys_.pop_front();
+                    return key;
+                }
+            }
+            if (!ReadInput(-1)) {
+                return keyboard::kNoInput;
+            }
+            DecodeInput();
+        }
+    }
+
+    bool KeyWaiting() {
+        if (!keyboard_) {
+            return false;
+        }
+        if (ReadInput(0)) {
+            DecodeInput();
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        return !keys_.empty();
+    }
+
+private:
+    bool InForeground() const { return keyboard_ && tcgetpgrp(kKeyboard) == getpgrp(); }
+
+    // Sets the run's modes, when the terminal is the program's to set. The caller
+    // holds the lock.
+    void ApplyModes() {
+        if (finished_ || !running_ || !InForeground()) {
+            return;
+        }
+        if (!saved_) {
+            if (tcgetattr(kKeyboard, &original_) != 0) {
+                return;
+            }
+            saved_ = true;
+        }
+        termios modes = original_;
+        modes.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | IEXTEN));
+        // Enter arrives as CR (13) and Ctrl+S and Ctrl+Q as keys, as the console gives them.
+        modes.c_iflag &= static_cast<tcflag_t>(~(ICRNL | INLCR | IGNCR | IXON));
+        modes.c_cc[VMIN] = 1;
+        modes.c_cc[VTIME] = 0;
+        if (tcsetattr(kKeyboard, TCSANOW, &modes) == 0) {
+            changed_ = true;
+        }
+    }
+
+    // One call that changes nothing but the modes, so that the way out may make it
+    // without the lock; original_ is not written again once saved_ is set.
+    void PutBackModes() {
+        if (changed_ && saved_ && InForeground() &&
+            tcsetattr(kKeyboard, TCSANOW, &original_) == 0) {
+            changed_ = false;
+        }
+    }
+
+    bool TryLockBriefly() {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (lock_.try_lock()) {
+                return true;
+            }
+            const timespec pause{0, 2000000};
+            nanosleep(&pause, nullptr);
+        }
+        return false;
+    }
+
+    // The window as it is now; a terminal that cannot tell counts as 80 x 25. The
+    // caller holds the lock.
+    void FollowWindow() {
+        winsize size{};
+        if (ioctl(console_, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0) {
+            size.ws_col = 80;
+            size.ws_row = 25;
+        }
+        model_.SetSize(size.ws_col, size.ws_row);
+        termios modes{};
+        if (tcgetattr(console_, &modes) == 0) {
+            model_.SetNewlineReturns((modes.c_oflag & OPOST) != 0 && (modes.c_oflag & ONLCR) != 0);
+        }
+    }
+
+    // Waits up to timeoutMs (-1: without limit) for bytes; false when none came, at
+    // the end of input, or when it cannot be read (a run in the background whose
+    // group no shell will ever bring to the foreground reads EIO).
+    bool ReadInput(int timeoutMs) {
+        pollfd ready{kKeyboard, POLLIN, 0};
+        int result;
+        do {
+            result = poll(&ready, 1, timeoutMs);
+        } while (result < 0 && errno == EINTR);
+        if (result <= 0) {
+            return false;
+        }
+        char chunk[256];
+        ssize_t count;
+        do {
+            count = read(kKeyboard, chunk, sizeof chunk);
+        } while (count < 0 && errno == EINTR);
+        if (count <= 0) {
+            return false;
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        input_.append(chunk, static_cast<std::size_t>(count));
+        return true;
+    }
+
+    // Decodes what has arrived; a key cut short gets a moment to complete.
+    void DecodeInput() {
+        for (bool complete = false;;) {
+            std::unique_lock<std::mutex> guard(lock_);
+            std::vector<int32_t> codes;
+            input_.erase(0, keyboard::DecodeKeys(input_, complete, codes));
+            keys_.insert(keys_.end(), codes.begin(), codes.end());
+            if (input_.empty() || complete) {
+                return;
+            }
+            guard.unlock();
+            complete = !ReadInput(kRestOfKeyMs);
+        }
+    }
+
+    const bool keyboard_;
+    const bool outputIsConsole_;
+    const int console_;
+
+    std::mutex lock_;
+    ScreenModel model_;
+    std::atomic<bool> colourChanged_{false};
+
+    bool running_ = false;
+    std::atomic<bool> finished_{false};
+    std::atomic<bool> saved_{false};
+    std::atomic<bool> changed_{false};
+    termios original_{};
+
+    std::string input_;         // bytes read, not yet decoded
+    std::deque<int32_t> keys_;  // keys decoded, not yet handed out
+};
+
+// Made on first use and never destroyed: the way out uses it until the very end.
+Terminal& TheTerminal() {
+    static Terminal* const terminal = new Terminal;
+    return *terminal;
 }
 
 }  // namespace
 
-bool IsTerminal() {
-    return isatty(kOutput) != 0;
+void StartRun() {
+    TheTerminal().StartRun();
 }
-
+void Suspend() {
+    TheTerminal().Suspend();
+}
+void Resume() {
+    TheTerminal().Resume();
+}
+void RestoreForExit() {
+    TheTerminal().RestoreForExit();
+}
+bool WriteStandardOutput(const LChar* text, int32_t count) {
+    return TheTerminal().WriteStandardOutput(text, count);
+}
+bool HasConsole() {
+    return TheTerminal().HasConsole();
+}
 bool WriteText(const LChar* text, int32_t count) {
-    if (count <= 0) {
-        return true;
-    }
-    if (!IsTerminal()) {
-        return LWriteAll(kOutput, Utf8FromUtf16(text, static_cast<std::size_t>(count)));
-    }
-    std::lock_guard<std::mutex> guard(lock);
-    FollowWindow();
-    return LWriteAll(kOutput, model.Text(text, count));
+    return TheTerminal().WriteText(text, count);
 }
-
 bool GetCursor(LConsolePosition& cursor, int32_t& width) {
-    if (!IsTerminal()) {
-        return false;
-    }
-    std::lock_guard<std::mutex> guard(lock);
-    FollowWindow();
-    cursor = model.Cursor();
-    width = model.Width();
-    return true;
+    return TheTerminal().GetCursor(cursor, width);
 }
-
 bool SetCursor(const LConsolePosition& position) {
-    if (!IsTerminal()) {
-        return false;
-    }
-    std::lock_guard<std::mutex> guard(lock);
-    FollowWindow();
-    std::string bytes;
-    return model.MoveCursor(position, bytes) && LWriteAll(kOutput, bytes);
+    return TheTerminal().SetCursor(position);
 }
-
 bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count, int32_t attribute) {
-    if (!IsTerminal()) {
-        return false;
-    }
-    std::lock_guard<std::mutex> guard(lock);
-    FollowWindow();
-    std::string bytes;
-    if (!model.WriteCells(at, cells, count, attribute, bytes)) {
-        return false;
-    }
-    return LWriteAll(kOutput, bytes);
+    return TheTerminal().WriteCells(at, cells, count, attribute);
 }
-
 bool GetAttribute(uint16_t& attribute) {
-    if (!IsTerminal()) {
-        return false;
-    }
-    std::lock_guard<std::mutex> guard(lock);
-    attribute = model.Attribute();
-    return true;
+    return TheTerminal().GetAttribute(attribute);
 }
-
 bool SetAttribute(uint16_t attribute) {
-    if (!IsTerminal()) {
-        return false;
-    }
-    std::lock_guard<std::mutex> guard(lock);
-    colourChanged = attribute != ScreenModel::kDefaultAttribute;
-    return LWriteAll(kOutput, model.SetAttribute(attribute));
+    return TheTerminal().SetAttribute(attribute);
 }
-
-// Another thread may be in the middle of a write; the reset goes out without
-// waiting for it.
-void ResetColoursForExit() {
-    if (colourChanged.load() && IsTerminal()) {
-        LWriteAll(kOutput, ScreenModel::Colours(ScreenModel::kDefaultAttribute));
-    }
+int32_t ReadKey() {
+    return TheTerminal().ReadKey();
+}
+bool KeyWaiting() {
+    return TheTerminal().KeyWaiting();
 }
 
 }  // namespace terminal

@@ -5,18 +5,37 @@
 #include "LConsole.h"
 #include "LString.h"
 
-// The terminal on standard output: everything the program writes to it passes
-// through here (see the .cpp for how the cursor is kept).
+// The terminal, which on Linux is the console: its screen, its keyboard and its
+// modes. Everything the program sends to it, reads from it or sets on it passes
+// through here, and the state behind that has this one owner (the .cpp tells how).
 namespace terminal {
 
-// Whether standard output is a terminal.
-bool IsTerminal();
+// The run's modes: no echo and no line editing, so that keys typed early wait,
+// unshown, for the prompt, as they do in the Windows console; the terminal's signal
+// keys stay on. They are set only in the foreground: a run in the background leaves
+// the terminal to the shell until it is brought to the foreground.
+void StartRun();
+// The modes the program found, while it is stopped (Ctrl+Z).
+void Suspend();
+// Going on after a stop: the run's modes again, and the current line drawn anew on a
+// fresh row, since others have written to the terminal meanwhile.
+void Resume();
+// The modes and colours the program found, for good. It waits only briefly for
+// another thread's write: the way out of a signal calls it too.
+void RestoreForExit();
 
-// Writes text at the cursor: through the cursor's bookkeeping on a terminal, as it
-// is to anything else. False when it cannot be written.
+// Writes to standard output: through the console's bookkeeping when standard output
+// is the console's terminal, as it is to anything else. False when it cannot.
+bool WriteStandardOutput(const LChar* text, int32_t count);
+
+// Whether there is a console: standard output's terminal or, when standard output
+// goes elsewhere, the keyboard's. The echo of typed digits and the prompt's error go
+// there, and never into a file.
+bool HasConsole();
+// Writes text at the console's cursor.
 bool WriteText(const LChar* text, int32_t count);
-
-// The cursor and the window's width; false when standard output is no terminal.
+// The cursor and the width of the buffer as the program sees it (see
+// LTerminalModel_posix.h); false without a console.
 bool GetCursor(LConsolePosition& cursor, int32_t& width);
 bool SetCursor(const LConsolePosition& position);
 // Cells written from a position without moving the cursor, in the attribute given
@@ -25,8 +44,11 @@ bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count, i
 bool GetAttribute(uint16_t& attribute);
 bool SetAttribute(uint16_t attribute);
 
-// Puts the terminal's colours back to its default when the program changed them;
-// for the way out, from any thread.
-void ResetColoursForExit();
+// Waits for the next key and returns its code (see LKeyboard.h), or
+// keyboard::kNoInput when there is no keyboard: standard input is no terminal, or not
+// the program's own (started with setsid), or can no longer be read.
+int32_t ReadKey();
+// Whether a key is waiting to be read.
+bool KeyWaiting();
 
 }  // namespace terminal

@@ -28,17 +28,35 @@ namespace {
 
 std::string report;
 
+// The terminal's width, which the tests set. The console's buffer may be wider: on
+// Linux a whole line is one row of it, however the terminal wraps it.
+constexpr int32_t kScreenWidth = 80;
+
 void Note(const char* name, const LConsolePosition& position) {
     report += std::string(name) + " " + std::to_string(position.x) + " " +
               std::to_string(position.y) + "\n";
 }
 
+// A cell of the terminal's screen as a position in the console's buffer, and back.
+// Only for text that has no line break before it.
+LConsolePosition AtScreenCell(int32_t x, int32_t y) {
+    const int64_t index = int64_t{y} * kScreenWidth + x;
+    const int32_t width = g_console.GetBufferWidth();
+    return {static_cast<int32_t>(index % width), static_cast<int32_t>(index / width)};
+}
+
+void NoteScreenCell(const char* name, const LConsolePosition& position) {
+    const int64_t index = int64_t{position.y} * g_console.GetBufferWidth() + position.x;
+    Note(name,
+         {static_cast<int32_t>(index % kScreenWidth), static_cast<int32_t>(index / kScreenWidth)});
+}
+
 void Backspace(int x, int y) {
-    g_console.FillCharacter(u'x', 80 * 3, {0, 0});
-    g_console.SetCursorPosition({x, y});
+    g_console.FillCharacter(u'x', kScreenWidth * 3, {0, 0});
+    g_console.SetCursorPosition(AtScreenCell(x, y));
     g_console.Backspace();
     LConsolePosition after{};
-    Note("cursor", g_console.GetCursorPosition(after));
+    NoteScreenCell("cursor", g_console.GetCursorPosition(after));
 }
 
 void Countdown() {
@@ -89,15 +107,15 @@ void Spinner(int milliseconds) {
 // Text that ends in the last cell leaves the next character for the next row, and
 // writes elsewhere must not change that.
 void Edge() {
-    std::u16string row(static_cast<std::size_t>(g_console.GetBufferWidth()), u'a');
+    std::u16string row(static_cast<std::size_t>(kScreenWidth), u'a');
     StdOutWrite(row.data(), static_cast<int32_t>(row.size()));
     LConsolePosition after{};
-    Note("after", g_console.GetCursorPosition(after));
+    NoteScreenCell("after", g_console.GetCursorPosition(after));
     g_console.WriteCharacters(u"X", 1, {0, 0});
     g_console.WriteCharacters(u"|", 1, after);
     StdOutWrite(u"b");
     LConsolePosition end{};
-    Note("end", g_console.GetCursorPosition(end));
+    NoteScreenCell("end", g_console.GetCursorPosition(end));
 }
 
 }  // namespace

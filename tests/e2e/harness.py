@@ -77,18 +77,20 @@ class Terminal:
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                               text=True).stdout
 
-    def screen(self, colours=False, joined=False):
-        """The pane's rows as text, with escape sequences for colours when asked, and
-        rows that the terminal wrapped joined into one when asked."""
-        flags = ["-p"] + (["-e"] if colours else []) + (["-J"] if joined else [])
+    def screen(self, colours=False, joined=False, history=False):
+        """The pane's rows as text, with escape sequences for colours when asked, rows
+        that the terminal wrapped joined into one when asked, and the rows scrolled out
+        of the window before them when asked."""
+        flags = (["-p"] + (["-e"] if colours else []) + (["-J"] if joined else []) +
+                 (["-S", "-"] if history else []))
         return self._tmux("capture-pane", *flags, "-t", self.name).split("\n")
 
-    def text(self):
+    def text(self, history=False):
         """The pane as lines of text: a row that fills the whole width continues on the
         next one, however the terminal came to wrap it."""
         lines = []
         joining = False
-        for row in self.screen(joined=True):
+        for row in self.screen(joined=True, history=history):
             if joining:
                 lines[-1] += row
             else:
@@ -103,6 +105,10 @@ class Terminal:
 
     def send(self, *keys):
         self._tmux("send-keys", "-t", self.name, *keys)
+
+    def resize(self, width, height):
+        self._tmux("resize-window", "-t", self.name, "-x", str(width), "-y", str(height))
+        self.width = width
 
     def close(self):
         subprocess.run(["tmux", "-L", self.socket, "kill-server"],

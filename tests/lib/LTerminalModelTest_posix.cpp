@@ -2,86 +2,126 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
 
-// A terminal just capable enough to play back what the model writes: printable
-// ASCII, CR, LF (with the return that the terminal's output mapping adds), cursor
-// up, down and to a column, colours (dropped), the wrap that stays pending after
-// the last column, and scrolling at the bottom. Rows that scroll out are kept, so
-// that the test can see the whole buffer as the model counts it.
+// A terminal just capable enough to play back what the model writes, as tmux does:
+// printable ASCII, CR, LF, cursor up, down and to a column (up and down stopping at
+// the window's edges), colours (dropped), the wrap that stays pending after the last
+// column, scrolling at the bottom, and re-wrapping its lines when its width changes,
+// the cursor staying on its cell. Rows that scroll out are kept, so that a test can
+// read every line.
 class TinyTerminal {
 public:
     TinyTerminal(int width, int height) : width_(width), height_(height), rows_(1) {}
 
     void Play(const std::string& bytes) {
         for (std::size_t i = 0; i < bytes.size(); ++i) {
-            char ch = bytes[i];
+            const char ch = bytes[i];
             if (ch == '\x1b') {
-                std::size_t end = bytes.find_first_of("ABGm", i);
-                int count = std::stoi("0" + bytes.substr(i + 2, end - i - 2));
-                Control(bytes[end], count);
+                const std::size_t end = bytes.find_first_of("ABGm", i);
+                Control(bytes[end], std::stoi("0" + bytes.substr(i + 2, end - i - 2)));
                 i = end;
             } else if (ch == '\r') {
                 column_ = 0;
-                pending_ = false;
             } else if (ch == '\n') {
+                rows_[row_].wrapped = false;
                 column_ = 0;
-                pending_ = false;
                 Down();
             } else {
-                if (pending_) {
+                if (column_ == width_) {
+                    rows_[row_].wrapped = true;
                     column_ = 0;
-                    pending_ = false;
                     Down();
                 }
-                Row(row_)[static_cast<std::size_t>(column_)] = ch;
-                if (column_ == width_ - 1) {
-                    pending_ = true;
-                } else {
-                    ++column_;
-                }
+                std::string& text = rows_[row_].text;
+                text.resize(std::max(text.size(), static_cast<std::size_t>(column_) + 1), ' ');
+                text[static_cast<std::size_t>(column_++)] = ch;
             }
         }
     }
 
-    // The buffer's rows, trailing blanks removed.
-    std::vector<std::string> Rows() {
-        std::vector<std::string> rows;
-        for (std::string row : rows_) {
-            row.erase(row.find_last_not_of(' ') + 1);
-            rows.push_back(row);
+    // Re-wraps every line at the new width, and keeps the cursor on its cell: narrower,
+    // the rows above go up into the history; wider, the cursor's row moves up.
+    void Resize(int width) {
+        std::vector<Row> rows;
+        std::size_t cursorRow = 0;
+        int cursorColumn = 0;
+        for (std::size_t first = 0; first < rows_.size();) {
+            std::string line;
+            std::size_t offset = std::string::npos;
+            std::size_t last = first;
+            for (;; ++last) {
+                if (last == row_) {
+                    offset = line.size() + static_cast<std::size_t>(column_);
+                }
+                line += rows_[last].text;
+                line.resize(rows_[last].wrapped ? line.size() + width_ - rows_[last].text.size()
+                                                : line.size(),
+                            ' ');
+                if (!rows_[last].wrapped || last + 1 == rows_.size()) {
+                    break;
+                }
+            }
+            const std::size_t start = rows.size();
+            for (std::size_t at = 0; at == 0 || at < line.size(); at += width) {
+                rows.push_back({line.substr(at, width), at + width < line.size()});
+            }
+            if (offset != std::string::npos) {
+                const bool pending = offset > 0 && offset == line.size() && offset % width == 0;
+                cursorRow = start + (pending ? offset - 1 : offset) / width;
+                cursorColumn = pending ? width : static_cast<int>(offset % width);
+            }
+            first = last + 1;
         }
-        return rows;
+        const int moved = static_cast<int>(row_) - static_cast<int>(cursorRow);
+        top_ = std::max(0, top_ - (width > width_ ? 0 : moved));
+        rows_ = rows;
+        row_ = cursorRow;
+        column_ = cursorColumn;
+        width_ = width;
+        top_ = std::min(top_, static_cast<int>(row_));
     }
-    int Row() const { return row_; }
-    int Column() const { return column_; }
-    int Top() const {
-        return static_cast<int>(rows_.size()) - height_ < 0
-                   ? 0
-                   : static_cast<int>(rows_.size()) - height_;
+
+    // The logical lines: rows joined where the terminal wrapped them.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines(1);
+        for (const Row& row : rows_) {
+            lines.back() += row.text;
+            if (row.wrapped) {
+                lines.back().resize(lines.back().size() + width_ - row.text.size(), ' ');
+            } else {
+                lines.back().erase(lines.back().find_last_not_of(' ') + 1);
+                lines.emplace_back();
+            }
+        }
+        lines.pop_back();
+        return lines;
     }
 
 private:
-    std::string& Row(int row) {
-        std::string& text = rows_[static_cast<std::size_t>(row)];
-        text.resize(static_cast<std::size_t>(width_), ' ');
-        return text;
-    }
+    struct Row {
+        std::string text;
+        bool wrapped = false;  // continues on the next row
+    };
+
     void Down() {
-        ++row_;
-        if (row_ == static_cast<int>(rows_.size())) {
+        if (++row_ == rows_.size()) {
             rows_.emplace_back();
         }
+        top_ = std::max(top_, static_cast<int>(row_) - height_ + 1);
     }
     void Control(char command, int count) {
-        pending_ = false;
+        column_ = std::min(column_, width_ - 1);
+        const int row = static_cast<int>(row_);
         if (command == 'A') {
-            row_ = std::max(row_ - count, Top());  // stops at the window's top
+            row_ = static_cast<std::size_t>(std::max(row - count, top_));
         } else if (command == 'B') {
-            row_ = std::min(row_ + count, static_cast<int>(rows_.size()) - 1);
+            const int bottom = std::min(static_cast<int>(rows_.size()) - 1, top_ + height_ - 1);
+            row_ = static_cast<std::size_t>(std::min(row + count, bottom));
         } else if (command == 'G') {
             column_ = count - 1;
         }
@@ -89,107 +129,133 @@ private:
 
     int width_;
     int height_;
-    std::vector<std::string> rows_;
-    int row_ = 0;
-    int column_ = 0;
-    bool pending_ = false;
+    std::vector<Row> rows_;
+    std::size_t row_ = 0;
+    int column_ = 0;  // the width itself while a wrap is pending, as tmux keeps it
+    int top_ = 0;     // the row at the window's top
 };
 
 struct Screen {
     terminal::ScreenModel model;
     TinyTerminal terminal;
-    Screen(int width, int height) : terminal(width, height) { model.SetSize(width, height); }
+    int height;
+    Screen(int width, int height) : terminal(width, height), height(height) {
+        model.SetSize(width, height);
+    }
 
     void Text(const std::u16string& text) {
         terminal.Play(model.Text(text.data(), static_cast<int32_t>(text.size())));
     }
     bool Cells(LConsolePosition at, const std::u16string& cells, int32_t attribute = -1) {
         std::string bytes;
-        bool done = model.WriteCells(at, cells.data(), static_cast<int32_t>(cells.size()),
-                                     attribute, bytes);
+        const bool done = model.WriteCells(at, cells.data(), static_cast<int32_t>(cells.size()),
+                                           attribute, bytes);
         terminal.Play(bytes);
         return done;
     }
     bool Move(LConsolePosition to) {
         std::string bytes;
-        bool done = model.MoveCursor(to, bytes);
+        const bool done = model.MoveCursor(to, bytes);
         terminal.Play(bytes);
         return done;
     }
-    // The model's cursor, and where the terminal's next character really goes.
-    void ExpectCursor(int32_t x, int32_t y) {
-        LConsolePosition cursor = model.Cursor();
-        EXPECT_EQ(cursor.x, x);
-        EXPECT_EQ(cursor.y, y);
+    void Resize(int width) {
+        terminal.Resize(width);
+        model.SetSize(width, height);
+    }
+    std::string Line(int32_t line) const {
+        const auto lines = terminal.Lines();
+        return static_cast<std::size_t>(line) < lines.size() ? lines[line] : "";
+    }
+    // The model's cursor, and where the terminal's next character really goes: on the
+    // terminal's last line, whatever the shell wrote before it.
+    void ExpectCursor(int32_t offset, int32_t line) {
+        EXPECT_EQ(model.Cursor().x, offset);
+        EXPECT_EQ(model.Cursor().y, line);
         terminal.Play("#");
-        EXPECT_EQ(
-            terminal.Rows()[static_cast<std::size_t>(y)].substr(static_cast<std::size_t>(x), 1),
-            "#");
+        const std::string last = terminal.Lines().back();
+        EXPECT_EQ(last.substr(static_cast<std::size_t>(offset), 1), "#") << last;
     }
 };
-
-using Rows = std::vector<std::string>;
 
 TEST(ScreenModel, TextEndingAtTheRightEdgeKeepsItsPendingWrapAcrossPositionedWrites) {
     Screen screen(8, 5);
     screen.Text(u"\r\nabcdefgh");
-    EXPECT_EQ(screen.model.Cursor().x, 0);  // the next character goes to the next row
-    EXPECT_EQ(screen.model.Cursor().y, 2);
+    EXPECT_EQ(screen.model.Cursor().x, 8);    // the next character goes to the next row
     EXPECT_TRUE(screen.Cells({0, 1}, u"X"));  // as the countdown writes its digit
-    EXPECT_TRUE(screen.Cells({0, 2}, u"|"));  // as the spinner draws at the cursor
+    EXPECT_TRUE(screen.Cells({8, 1}, u"|"));  // as the spinner draws at the cursor
     screen.Text(u"done.");
-    EXPECT_EQ(screen.terminal.Rows(), (Rows{"", "Xbcdefgh", "done."}));
-    screen.ExpectCursor(5, 2);
+    EXPECT_EQ(screen.Line(1), "Xbcdefghdone.");
+    screen.ExpectCursor(13, 1);
 }
 
 TEST(ScreenModel, CellsContinueOnTheNextRowAndTheCursorComesBack) {
     Screen screen(10, 5);
     screen.Text(u"prompt: 12");
     EXPECT_TRUE(screen.Cells({8, 0}, u"ERROR!"));  // wraps, as a fill does in the console
-    EXPECT_EQ(screen.terminal.Rows(), (Rows{"prompt: ER", "ROR!"}));
-    screen.ExpectCursor(0, 1);  // the text had left the cursor with a pending wrap
+    EXPECT_EQ(screen.Line(0), "prompt: ERROR!");
+    screen.ExpectCursor(10, 0);  // the text had left the cursor with a pending wrap
 }
 
-TEST(ScreenModel, ScrolledOutRowsAreNotDrawnAndStoredPositionsStayValid) {
-    Screen screen(10, 3);
-    screen.Text(u"one\r\ntwo\r\nthree\r\nfour\r\nfive");
-    // Rows 0 and 1 have scrolled out of a 3-row window: not drawn, still a success.
-    EXPECT_TRUE(screen.Cells({0, 0}, u"XXXXXXXXXXXXXXX"));
-    EXPECT_TRUE(screen.Cells({0, 2}, u"333"));
-    EXPECT_EQ(screen.terminal.Rows(), (Rows{"one", "two", "333ee", "four", "five"}));
-    screen.ExpectCursor(4, 4);
-}
-
-TEST(ScreenModel, CursorMoves) {
-    struct Case {
-        const char* what;
-        LConsolePosition to;
-        bool succeeds;
-        LConsolePosition lands;
-    };
-    for (const Case& c : {Case{"up", {2, 0}, true, {2, 0}},
-                          Case{"down past the text, making rows", {5, 3}, true, {5, 3}},
-                          Case{"outside the width", {10, 1}, false, {3, 1}},
-                          Case{"above the buffer", {0, -1}, false, {3, 1}},
-                          Case{"beyond a window below the text", {0, 20}, false, {3, 1}}}) {
-        SCOPED_TRACE(c.what);
-        Screen screen(10, 4);
-        screen.Text(u"ab\r\ncde");
-        EXPECT_EQ(screen.Move(c.to), c.succeeds);
-        screen.ExpectCursor(c.lands.x, c.lands.y);
+// The spinner's and the countdown's cells keep their place in the line whatever the
+// width does meanwhile.
+TEST(ScreenModel, StoredPositionsHoldAcrossResizes) {
+    Screen screen(20, 10);
+    screen.Text(u"Moving statistic:\r\nCD N1 (1:1) selecting: ");
+    const LConsolePosition spinner = screen.model.Cursor();
+    for (int width : {80, 20, 7, 33}) {
+        screen.Resize(width);
+        EXPECT_TRUE(screen.Cells(spinner, u"|"));
     }
-    Screen scrolled(10, 2);
-    scrolled.Text(u"a\r\nb\r\nc\r\nd");
-    EXPECT_TRUE(scrolled.Move({1, 0}));
-    scrolled.ExpectCursor(1, 2);  // rows 0 and 1 are out of reach
+    screen.Text(u"done. Waiting for 5 seconds: ");
+    const LConsolePosition countdown = screen.model.Cursor();
+    for (int width : {20, 80, 13}) {
+        screen.Resize(width);
+        EXPECT_TRUE(screen.Cells(countdown, u"4"));
+    }
+    screen.Text(u"done.\r\n");
+    EXPECT_EQ(screen.Line(1), "CD N1 (1:1) selecting: done. Waiting for 5 seconds: done.");
+    screen.ExpectCursor(0, 2);
 }
 
-TEST(ScreenModel, ColouredCellsPutTheCurrentColoursBack) {
-    terminal::ScreenModel model;
-    std::string bytes;
-    ASSERT_TRUE(model.WriteCells({0, 0}, u"  ", 2, LConsole::kBrightRed, bytes));
-    EXPECT_NE(bytes.find("\x1b[0;91;40m  \x1b[0m"), std::string::npos) << bytes;
-    EXPECT_EQ(model.Attribute(), terminal::ScreenModel::kDefaultAttribute);
+TEST(ScreenModel, CellsOutOfTheWindowOrOnEarlierLinesAreNotDrawn) {
+    Screen screen(10, 2);
+    screen.Text(u"one\r\n0123456789abcdefghijABCDEFGHIJ");
+    // The line's first row has scrolled out of a 2-row window.
+    EXPECT_TRUE(screen.Cells({0, 1}, u"XX"));
+    EXPECT_TRUE(screen.Cells({10, 1}, u"YY"));
+    EXPECT_TRUE(screen.Cells({0, 0}, u"ZZZ"));
+    EXPECT_FALSE(screen.Cells({0, 2}, u"?"));
+    EXPECT_EQ(screen.terminal.Lines(),
+              (std::vector<std::string>{"one", "0123456789YYcdefghijABCDEFGHIJ"}));
+    EXPECT_FALSE(screen.Move({0, 0}));
+    screen.ExpectCursor(30, 1);
+}
+
+// After a stop the shell has written its own lines; the current line comes again,
+// in its colours, and the cursor where it was in it.
+TEST(ScreenModel, RedrawPutsTheLineOnAFreshRow) {
+    Screen screen(12, 10);
+    screen.Text(u"number: ");
+    EXPECT_TRUE(screen.Cells({8, 0}, u"Please!", LConsole::kBrightRed));
+    screen.terminal.Play("\r\n[1] Stopped\r\n$ fg\r\n");
+    const std::string bytes = screen.model.Redraw();
+    screen.terminal.Play(bytes);
+    EXPECT_NE(bytes.find("\x1b[0;91;40mPlease!"), std::string::npos);
+    EXPECT_EQ(screen.terminal.Lines().back(), "number: Please!");
+    EXPECT_TRUE(screen.Cells({8, 0}, u"       "));
+    EXPECT_EQ(screen.terminal.Lines().back(), "number:");
+    screen.ExpectCursor(8, 0);
+}
+
+TEST(ScreenModel, MovesStayOnTheCurrentLineAndMakeItLonger) {
+    Screen screen(10, 4);
+    screen.Text(u"ab\r\ncde");
+    EXPECT_TRUE(screen.Move({14, 1}));  // past the end: blanks make the rows
+    screen.ExpectCursor(14, 1);
+    EXPECT_FALSE(screen.Move({0, 0}));
+    EXPECT_FALSE(screen.Move({0, 2}));
+    EXPECT_FALSE(screen.Move({-1, 1}));
 }
 
 }  // namespace

@@ -1,0 +1,117 @@
+"""The terminal changing under a run on Linux: its window resized while parts of a
+line are live, the run stopped and continued by the shell, a terminal that is not
+the run's own, and standard output that goes elsewhere while digits are typed."""
+
+import os
+import re
+import unittest
+
+import harness
+from test_interrupt import last_led
+from test_terminal import ERROR, PROMPT, write_banks
+
+DISC_LINE = "CD N1 (1:1) selecting: done. Waiting for 5 seconds: done."
+
+
+def lines(terminal, history=False):
+    """The lines as the terminal wrapped them, whatever its width was meanwhile."""
+    return [row.rstrip() for row in terminal.screen(joined=True, history=history) if row.strip()]
+
+
+@unittest.skipIf(harness.UNDER_WINE, "Wine's console draws the terminal itself")
+class TerminalChanges(unittest.TestCase):
+    def start(self, place, width=80, height=24, command=None):
+        terminal = harness.Terminal(place.command("Kavro", 1) if command is None else None,
+                                    cwd=place.path, width=width, height=height,
+                                    command=command)
+        self.addCleanup(terminal.close)
+        return terminal
+
+    def wait_for(self, terminal, pattern, timeout=20):
+        found = harness.wait_until(lambda: re.search(pattern, terminal.text()), timeout=timeout)
+        self.assertTrue(found, "waited for %r:\n%s" % (pattern, terminal.text()))
+
+    def wait_for_prompt_row(self, terminal, expected, timeout=10):
+        found = harness.wait_until(lambda: lines(terminal)[-1:] == [expected], timeout=timeout)
+        self.assertTrue(found, "waited for %r as the last line:\n%s" % (expected, terminal.text()))
+
+    def test_a_resize_leaves_the_disc_line_whole(self):
+        for before, after, during in (((20, 10), (80, 24), "CD N1 (1:1) selecting: "),
+                                      ((80, 24), (20, 10), "Waiting for 5 seconds: 4"),
+                                      ((80, 24), (30, 10), "Waiting for 5 seconds: 4")):
+            settings = {"devices": "0", "move_ms": 2000, "cd_down_ms": 50}
+            with self.subTest(before=before, after=after), harness.Installation(settings) as place:
+                write_banks(place)
+                terminal = self.start(place, *before)
+                self.wait_for(terminal, re.escape(during))
+                terminal.resize(*after)
+                self.wait_for(terminal, "EXITED", timeout=30)
+                self.assertIn(DISC_LINE, lines(terminal, history=True))
+
+    def test_after_a_resize_the_prompt_takes_digits_back_and_clears_its_error(self):
+        for before, after in (((30, 12), (80, 24)), ((80, 24), (30, 12))):
+            with self.subTest(before=before, after=after), \
+                    harness.Installation({"devices": "0"}) as place:
+                terminal = self.start(place, *before)
+                self.wait_for(terminal, re.escape(PROMPT))
+                terminal.resize(*after)
+                terminal.send("2", "0", "0", "Enter")
+                self.wait_for(terminal, re.escape(ERROR))
+                self.wait_for_prompt_row(terminal, PROMPT)
+                terminal.send("1", "2", "BSpace")
+                self.wait_for_prompt_row(terminal, PROMPT + " 1")
+                terminal.send("3", "Enter")
+                self.wait_for(terminal, "EXITED")
+                self.assertIn("The device (internal number 0) was assigned to the bank 13",
+                              lines(terminal, history=True))
+                with open(place.file("Kavro.xml"), "rb") as f:
+                    self.assertIn(b'Bank="13"', f.read())
+
+    def test_stopped_and_continued_during_the_error_the_prompt_comes_back_clean(self):
+        with harness.Installation({"devices": "0"}) as place:
+            terminal = self.start(place, command="sh -i")
+            terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
+            self.wait_for(terminal, re.escape(PROMPT))
+            terminal.send("0", "Enter")
+            self.wait_for(terminal, re.escape(ERROR))
+            terminal.send("C-z")
+            self.wait_for(terminal, "Stopped")
+            terminal.send("fg", "Enter")
+            self.wait_for_prompt_row(terminal, PROMPT)
+            terminal.send("5", "Enter")
+            self.wait_for(terminal, "was assigned to the bank 5")
+            self.assertIn("The device (internal number 0) was assigned to the bank 5",
+                          lines(terminal, history=True))
+
+    def test_a_terminal_that_is_not_the_runs_own_is_no_keyboard(self):
+        with harness.Installation({"devices": "0"}) as place:
+            terminal = self.start(place, command="sh -i")
+            terminal.send("setsid -w " + harness.shell_words(place.command("Kavro", "1"))
+                          + "; echo STATUS-$?", "Enter")
+            self.wait_for(terminal, "(?m)^STATUS-0$")
+            self.assertIn("The devices cannot be numbered: there is no keyboard to type their "
+                          "numbers on.", lines(terminal))
+            self.assertIn(last_led(place, 0), (None, "USBCDLEDOFF"))  # left off, if lit
+            self.assertFalse(os.path.exists(place.file("Kavro.xml")))
+
+    def test_digits_typed_with_the_output_in_a_file_are_echoed_on_the_terminal_only(self):
+        with harness.Installation({"devices": "0"}) as place:
+            terminal = self.start(place, command="sh -i")
+            terminal.send(harness.shell_words(place.command("Kavro", "1"))
+                          + " > out.txt; echo STATUS-$?", "Enter")
+            prompted = harness.wait_until(lambda: os.path.exists(place.file("out.txt")) and
+                                          PROMPT in open(place.file("out.txt")).read())
+            self.assertTrue(prompted, terminal.text())
+            terminal.send("1", "2")
+            self.wait_for(terminal, "(?m)^12$")
+            terminal.send("BSpace", "3", "Enter")
+            self.wait_for(terminal, "(?m)^STATUS-0$")
+            with open(place.file("out.txt"), "rb") as f:
+                self.assertIn(PROMPT.encode() + b" The device (internal number 0) was assigned "
+                              b"to the bank 13\r\n", f.read())
+            with open(place.file("Kavro.xml"), "rb") as f:
+                self.assertIn(b'Bank="13"', f.read())
+
+
+if __name__ == "__main__":
+    unittest.main()
