@@ -111,62 +111,44 @@ public:
     bool HasConsole() const { return console_ >= 0; }
 
     bool WriteText(const LChar* text, int32_t count) {
-        if (console_ < 0) {
-            return false;
-        }
-        std::lock_guard<std::mutex> guard(lock_);
-        FollowWindow();
-        return LWriteAll(console_, model_.Text(text, count));
+        return OnScreen([&](std::string& bytes) {
+            bytes = model_.Text(text, count);
+            return true;
+        });
     }
 
     bool GetCursor(LConsolePosition& cursor, int32_t& width) {
-        if (console_ < 0) {
-            return false;
-        }
-        std::lock_guard<std::mutex> guard(lock_);
-        FollowWindow();
-        cursor = model_.Cursor();
-        width = ScreenModel::kLineCells;
-        return true;
+        return OnScreen([&](std::string&) {
+            cursor = model_.Cursor();
+            width = ScreenModel::kLineCells;
+            return true;
+        });
     }
 
     bool SetCursor(const LConsolePosition& position) {
-        if (console_ < 0) {
-            return false;
-        }
-        std::lock_guard<std::mutex> guard(lock_);
-        FollowWindow();
-        std::string bytes;
-        return model_.MoveCursor(position, bytes) && LWriteAll(console_, bytes);
+        return OnScreen([&](std::string& bytes) { return model_.MoveCursor(position, bytes); });
     }
 
     bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count,
                     int32_t attribute) {
-        if (console_ < 0) {
-            return false;
-        }
-        std::lock_guard<std::mutex> guard(lock_);
-        FollowWindow();
-        std::string bytes;
-        return model_.WriteCells(at, cells, count, attribute, bytes) && LWriteAll(console_, bytes);
+        return OnScreen([&](std::string& bytes) {
+            return model_.WriteCells(at, cells, count, attribute, bytes);
+        });
     }
 
     bool GetAttribute(uint16_t& attribute) {
-        if (console_ < 0) {
-            return false;
-        }
-        std::lock_guard<std::mutex> guard(lock_);
-        attribute = model_.Attribute();
-        return true;
+        return OnScreen([&](std::string&) {
+            attribute = model_.Attribute();
+            return true;
+        });
     }
 
     bool SetAttribute(uint16_t attribute) {
-        if (console_ < 0) {
-            return false;
-        }
-        std::lock_guard<std::mutex> guard(lock_);
-        colourChanged_ = attribute != ScreenModel::kDefaultAttribute;
-        return LWriteAll(console_, model_.SetAttribute(attribute));
+        return OnScreen([&](std::string& bytes) {
+            colourChanged_ = attribute != ScreenModel::kDefaultAttribute;
+            bytes = model_.SetAttribute(attribute);
+            return true;
+        });
     }
 
     // The keyboard ----------------------------------------------------------------
@@ -235,6 +217,20 @@ private:
             tcsetattr(kKeyboard, TCSANOW, &original_) == 0) {
             changed_ = false;
         }
+    }
+
+    // One step on the screen model, under the lock and at the window's size of now;
+    // the bytes it makes go to the console. False without a console, or when the step
+    // or the write fails.
+    template <typename Step>
+    bool OnScreen(Step step) {
+        if (console_ < 0) {
+            return false;
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        FollowWindow();
+        std::string bytes;
+        return step(bytes) && LWriteAll(console_, bytes);
     }
 
     bool TryLockBriefly() {
