@@ -3,7 +3,7 @@
 failed, read from the run's log; ctest itself counts only whole programs. Both the
 GoogleTest programs and the end-to-end suites (unittest) report their cases.
 
-    tests/suite_counts.py build/windows64
+    scripts/suite_counts.py build/windows64
 """
 
 import os

@@ -40,7 +40,7 @@ for preset in "${presets[@]}"; do
     else
         ctest --preset "${preset}"
         if [ "${preset}" != fuzz ]; then
-            tests/suite_counts.py "build/${preset}"
+            scripts/suite_counts.py "build/${preset}"
         fi
     fi
     if [ "${preset}" = windows ]; then
