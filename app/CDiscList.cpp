@@ -5,7 +5,8 @@
 namespace {
 const LChar kUsageHead[] =
     u"\r\n   This utility is designated to control Kavro CD Library devices via USB port.\r\n"
-    u"It selects the indicated CD or CDs. Numbers must started form 1. Version 1.01.\r\n";
+    u"It selects the indicated CD or CDs. Numbers must started form 1. Version " KAVRO_VERSION
+    ".\r\n";
 const LChar kUsageCredit[] =
     u"Published by the Kavro Tools project, free software for Kavro CD Library owners.\r\n"
     u"Project page: https://kavro-tools.example.org/\r\n";
