@@ -3,6 +3,7 @@
 #include <string>
 
 #include "LPath.h"
+#include "LSleep.h"
 #include "XmlFile.h"
 
 namespace {
@@ -67,6 +68,23 @@ HANDLE CreateTemporary(const LChar* path, std::u16string& temporary) {
     return INVALID_HANDLE_VALUE;
 }
 
+// A virus scanner, an indexer or a backup tool often holds a file that was just
+// written open for a moment, and a move over it (or of it) is then refused with a
+// sharing violation or access denied. Those refusals are waited out for a while;
+// any other error fails at once.
+constexpr uint32_t kLockedFileWaitMs = 2000;
+constexpr uint32_t kLockedFileRetryMs = 50;
+
+bool MoveIntoPlace(const std::u16string& from, const std::u16string& to, DWORD flags) {
+    bool moved = false;
+    LSleepFor(kLockedFileWaitMs, kLockedFileRetryMs, [&] {
+        moved = MoveFileExW(Wide(from), Wide(to), flags) != 0;
+        const DWORD error = moved ? ERROR_SUCCESS : GetLastError();
+        return error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED;
+    });
+    return moved;
+}
+
 }  // namespace
 
 bool ReadWholeFile(const LChar* path, std::string& bytes) {
@@ -102,8 +120,7 @@ bool SaveFile(const LChar* path, const std::string& bytes, FilePlacement placeme
     const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
     const DWORD moveFlags = MOVEFILE_WRITE_THROUGH |
                             (placement == FilePlacement::kReplace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (file.Close() && written &&
-        MoveFileExW(Wide(temporary), Wide(LLongPathForm(path)), moveFlags) != 0) {
+    if (file.Close() && written && MoveIntoPlace(temporary, LLongPathForm(path), moveFlags)) {
         return true;
     }
     DeleteFileW(Wide(temporary));

@@ -3,6 +3,7 @@ planted under its name or leading nowhere, no file under its name, and a program
 folder whose name is not UTF-8."""
 
 import os
+import subprocess
 import tempfile
 import unittest
 
@@ -11,6 +12,7 @@ from test_banks import CREATED, PROMPT, file_bytes
 
 SETTINGS = {"devices": "0", "move_ms": 100, "cd_down_ms": 50}
 CANNOT_LOAD = b"\r\nCannot load initialization file (Kavro.xml).\r\n"
+CANNOT_SAVE = "Cannot save initialization file (Kavro.xml)."
 CANNOT_TELL = b"\r\nCannot tell whether initialization file (Kavro.xml) exists.\r\n"
 
 
@@ -72,6 +74,30 @@ class BankFile(unittest.TestCase):
                 after = os.lstat(place.file("Kavro.xml"))
                 self.assertEqual((after.st_ino, after.st_mode), (before.st_ino, before.st_mode))
                 self.assertEqual([c for c in place.trace() if c[1] == "USBCDLEDON"], [])
+
+    @unittest.skipUnless(harness.UNDER_WINE, "only Windows refuses to move over a file held open")
+    def test_a_table_held_open_by_another_program_is_replaced_once_it_is_let_go(self):
+        cases = (("for a moment", 800, table((0, 5), (1, 3)), "EXITED"),
+                 ("for longer than the save waits", 5000, table((0, 5)), CANNOT_SAVE))
+        for hold, milliseconds, saved, message in cases:
+            with self.subTest(hold=hold), \
+                    harness.Installation(dict(SETTINGS, devices="0,1")) as place:
+                with open(place.file("Kavro.xml"), "wb") as f:
+                    f.write(table((0, 5)))
+                terminal = self.start(place)
+                self.wait_for(terminal, PROMPT.rstrip())
+                blinking = harness.wait_until(
+                    lambda: "USBCDLEDON" in [c[1] for c in place.trace() or []])
+                self.assertTrue(blinking, "the device does not blink")
+                holder = subprocess.Popen(
+                    harness.command("file_holder", harness.native_path(place.file("Kavro.xml")),
+                                    milliseconds),
+                    stdout=subprocess.PIPE, env=dict(os.environ, WINEDEBUG="-all"))
+                self.assertEqual(holder.stdout.readline().strip(), b"held")
+                self.number(terminal, 3, then=message)
+                holder.communicate(timeout=30)
+                self.assertEqual(file_bytes(place), saved)
+                self.assertEqual([n for n in os.listdir(place.path) if n.endswith(".new")], [])
 
     @unittest.skipIf(harness.UNDER_WINE, "Linux names are bytes; Windows names are UTF-16")
     def test_a_folder_named_in_latin1_keeps_its_table(self):
