@@ -1,19 +1,23 @@
 #!/usr/bin/env python3
 """Checks the Windows ZIP: the program and the README at the top, the simulated
-library only in simulator/, a program that imports no MinGW runtime DLL, and
-programs that carry no debug information."""
+library only in simulator/; programs that import only what Windows XP SP3 has
+(tests/windows_imports.txt lists each function with its minimum Windows), no MinGW
+runtime DLL and no debug information; and a version resource in Kavro.exe that
+says the version its usage text prints."""
 
+import os
 import re
+import struct
 import subprocess
 import sys
 import tempfile
 import zipfile
 
-archive = zipfile.ZipFile(sys.argv[1])
-names = sorted(n for n in archive.namelist() if not n.endswith("/"))
-expected = ["Kavro.exe", "README.md", "simulator/USBCDDLL.dll", "simulator/USBCDSIM.ini"]
-if names != expected:
-    sys.exit("the ZIP holds %s, not %s" % (names, expected))
+IMPORT_LIST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "windows_imports.txt")
+# Windows versions in order, up to the oldest that the program promises to run on;
+# "vendor" marks the carousel vendor's library, which is not part of Windows.
+SUPPORTED = ("95", "NT4", "2000", "XP", "XP-SP1", "XP-SP2", "XP-SP3", "vendor")
+RT_VERSION = 16
 
 
 def objdump(option, path):
@@ -27,18 +31,158 @@ def debug_sections(path):
     return [name for name in names if name.startswith((".debug", ".zdebug"))]
 
 
+def imports(path):
+    """{(dll in lower case, function)} that a PE file imports by name."""
+    found = set()
+    dll = None
+    for line in objdump("-p", path).splitlines():
+        named = re.match(r"\s*DLL Name: (\S+)", line)
+        if named:
+            dll = named.group(1).lower()
+            continue
+        function = re.match(r"\s+[0-9a-f]+\s+\d+\s+(\S+)$", line)
+        if dll and function:
+            found.add((dll, function.group(1)))
+        elif not line.strip():
+            dll = None
+    return found
+
+
+def import_list():
+    """{(dll, function): minimum Windows} from the kept list."""
+    listed = {}
+    with open(IMPORT_LIST) as f:
+        for number, line in enumerate(f, 1):
+            if not line.strip() or line.startswith("#"):
+                continue
+            words = line.split()
+            if len(words) != 3:
+                sys.exit("%s:%d: not \"dll function version\"" % (IMPORT_LIST, number))
+            listed[(words[0], words[1])] = words[2]
+    return listed
+
+
+class PeFile:
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        header = struct.unpack_from("<I", self.data, 0x3C)[0]
+        sections, optional_size = struct.unpack_from("<2xH12xH", self.data, header + 4)
+        optional = header + 24
+        magic = struct.unpack_from("<H", self.data, optional)[0]
+        directories = optional + (96 if magic == 0x10B else 112)
+        self.resources = struct.unpack_from("<I", self.data, directories + 2 * 8)[0]
+        self.sections = [struct.unpack_from("<8xIIII", self.data, optional + optional_size + 40 * i)
+                         for i in range(sections)]
+
+    def offset(self, rva):
+        for size, address, raw_size, raw in self.sections:
+            if address <= rva < address + max(size, raw_size):
+                return raw + rva - address
+        return None
+
+    def resource(self, kind):
+        """The bytes of the first resource of a type, or None."""
+        if not self.resources or self.offset(self.resources) is None:
+            return None
+        base = self.offset(self.resources)
+        table = base
+        for wanted in (kind, None, None):
+            named, numbered = struct.unpack_from("<12xHH", self.data, table)
+            entries = [struct.unpack_from("<II", self.data, table + 16 + 8 * i)
+                       for i in range(named + numbered)]
+            entries = [e for e in entries if wanted is None or e[0] == wanted]
+            if not entries:
+                return None
+            target = entries[0][1]
+            if not target & 0x80000000:
+                break
+            table = base + (target & 0x7FFFFFFF)
+        rva, size = struct.unpack_from("<II", self.data, base + target)
+        return self.data[self.offset(rva):self.offset(rva) + size]
+
+
+def version_info(block):
+    """(fixed file version as (major, minor, build, revision), {string name: value})
+    from a VS_VERSIONINFO resource."""
+    strings = {}
+    fixed = None
+
+    def walk(at, end):
+        nonlocal fixed
+        while at + 6 <= end:
+            length, value_length, text = struct.unpack_from("<HHH", block, at)
+            if length == 0:
+                break
+            key_end = block.index(b"\0\0", at + 6)
+            while (key_end - at - 6) % 2:
+                key_end = block.index(b"\0\0", key_end + 1)
+            key = block[at + 6:key_end].decode("utf-16-le")
+            value_at = (key_end + 2 + 3) & ~3
+            value_size = value_length * 2 if text else value_length
+            if key == "VS_VERSION_INFO" and value_length:
+                signature, ms, ls = struct.unpack_from("<I4xII", block, value_at)
+                if signature == 0xFEEF04BD:
+                    fixed = (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+            elif text and value_length:
+                strings[key] = block[value_at:value_at + value_size].decode(
+                    "utf-16-le").rstrip("\0")
+            walk((value_at + value_size + 3) & ~3, at + length)
+            at = (at + length + 3) & ~3
+
+    walk(0, len(block))
+    return fixed, strings
+
+
+def usage_version(path):
+    """The version that the usage text stored in the program names."""
+    with open(path, "rb") as f:
+        data = f.read()
+    # The program's strings are UTF-16 and aligned on two bytes.
+    text = data[:len(data) // 2 * 2].decode("utf-16-le", errors="replace")
+    found = re.search("Numbers must started form 1. Version ([0-9.]+)\\.\r\n", text)
+    return found.group(1) if found else None
+
+
+archive = zipfile.ZipFile(sys.argv[1])
+names = sorted(n for n in archive.namelist() if not n.endswith("/"))
+expected = ["Kavro.exe", "README.md", "simulator/USBCDDLL.dll", "simulator/USBCDSIM.ini"]
+if names != expected:
+    sys.exit("the ZIP holds %s, not %s" % (names, expected))
+
+listed = import_list()
+too_new = sorted("%s %s (%s)" % (dll, name, version)
+                 for (dll, name), version in listed.items() if version not in SUPPORTED)
+if too_new:
+    sys.exit("%s lists functions that Windows XP SP3 lacks: %s" % (IMPORT_LIST, ", ".join(too_new)))
+
 with tempfile.TemporaryDirectory() as folder:
     programs = {name: archive.extract(name, folder)
                 for name in ("Kavro.exe", "simulator/USBCDDLL.dll")}
-    dump = objdump("-p", programs["Kavro.exe"])
     for name, path in programs.items():
         sections = debug_sections(path)
         if sections:
             sys.exit("%s carries debug sections: %s" % (name, ", ".join(sections)))
-imports = sorted(name.lower() for name in re.findall(r"DLL Name: (\S+)", dump))
-system = {"kernel32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "user32.dll",
-          "usbcddll.dll"}
-if not set(imports) <= system:
-    sys.exit("Kavro.exe imports %s" % ", ".join(sorted(set(imports) - system)))
-print("package layout: %s; Kavro.exe imports %s; no debug sections"
-      % (", ".join(names), ", ".join(imports)))
+        unlisted = sorted("%s %s" % item for item in imports(path) - listed.keys())
+        if unlisted:
+            sys.exit("%s imports what %s does not list (each must exist in Windows XP SP3): %s"
+                     % (name, os.path.basename(IMPORT_LIST), ", ".join(unlisted)))
+    dlls = sorted({dll for dll, _ in imports(programs["Kavro.exe"])})
+    printed = usage_version(programs["Kavro.exe"])
+    version = PeFile(programs["Kavro.exe"]).resource(RT_VERSION)
+    if version is None:
+        sys.exit("Kavro.exe carries no version resource")
+    fixed, strings = version_info(version)
+
+if printed is None:
+    sys.exit("Kavro.exe holds no usage text with a version")
+major, minor = (int(part) for part in printed.split("."))
+wanted = {"FileVersion": printed, "ProductVersion": printed, "OriginalFilename": "Kavro.exe",
+          "ProductName": "Kavro"}
+wrong = {key: strings.get(key) for key, value in wanted.items() if strings.get(key) != value}
+if wrong or fixed != (major, minor, 0, 0) or not strings.get("FileDescription"):
+    sys.exit("Kavro.exe's version resource (%s, %s) does not say version %s"
+             % (fixed, strings, printed))
+print("package layout: %s; Kavro.exe imports from %s, all listed as in Windows XP SP3; "
+      "no debug sections; version %s in the usage text and the version resource"
+      % (", ".join(names), ", ".join(dlls), printed))
