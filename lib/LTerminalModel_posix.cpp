@@ -11,11 +11,6 @@ std::string Csi(int64_t count, char command) {
     return "\x1b[" + std::to_string(count) + command;
 }
 
-bool StartsPair(const LChar* text, int32_t i, int32_t count) {
-    return text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < count && text[i + 1] >= 0xDC00 &&
-           text[i + 1] <= 0xDFFF;
-}
-
 // C0 and C1 controls and DEL take no cell.
 bool TakesNoCell(LChar ch) {
     return ch < 0x20 || (ch >= 0x7F && ch < 0xA0);
@@ -76,10 +71,12 @@ std::string ScreenModel::Text(const LChar* text, int32_t count) {
                 cells_.resize(static_cast<std::size_t>(offset_));
             }
         } else if (!TakesNoCell(ch)) {
-            const int32_t units = StartsPair(text, i, count) ? 2 : 1;
+            const std::size_t units =
+                CodePointAt(text, static_cast<std::size_t>(i), static_cast<std::size_t>(count))
+                    .units;
             std::string cell;  // the same bytes as the text's, which go out whole below
-            Draw({Utf8FromUtf16(text + i, static_cast<std::size_t>(units)), attribute_}, cell);
-            i += units - 1;
+            Draw({Utf8FromUtf16(text + i, units), attribute_}, cell);
+            i += static_cast<int32_t>(units) - 1;
         }
     }
     return bytes + Utf8FromUtf16(text, static_cast<std::size_t>(std::max(count, 0)));

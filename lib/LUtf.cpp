@@ -23,16 +23,6 @@ void PutUtf8(std::string& out, char32_t cp) {
     }
 }
 
-void PutUtf16(std::u16string& out, char32_t cp) {
-    if (cp < 0x10000) {
-        out += static_cast<char16_t>(cp);
-    } else {
-        cp -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (cp >> 10));
-        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    }
-}
-
 bool IsHigh(char32_t u) {
     return u >= 0xD800 && u <= 0xDBFF;
 }
@@ -40,6 +30,28 @@ bool IsLow(char32_t u) {
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 }  // namespace
+
+LCodePoint CodePointAt(const LChar* text, std::size_t at, std::size_t length) {
+    const char32_t unit = text[at];
+    if (IsHigh(unit) && at + 1 < length && IsLow(text[at + 1])) {
+        return {0x10000 + ((unit - 0xD800) << 10) + (char32_t{text[at + 1]} - 0xDC00), 2};
+    }
+    return {unit, 1};
+}
+
+bool IsSurrogate(char32_t value) {
+    return value >= 0xD800 && value <= 0xDFFF;
+}
+
+void AppendUtf16(std::u16string& out, char32_t value) {
+    if (value < 0x10000) {
+        out += static_cast<char16_t>(value);
+    } else {
+        value -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (value >> 10));
+        out += static_cast<char16_t>(0xDC00 + (value & 0x3FF));
+    }
+}
 
 namespace {
 
@@ -52,18 +64,15 @@ constexpr char32_t kLastEscape = 0xDCFF;
 std::string Encode(const LChar* text, std::size_t length, Undecodable undecodable) {
     std::string out;
     out.reserve(length);
-    for (std::size_t i = 0; i < length; ++i) {
-        char32_t u = text[i];
-        if (IsHigh(u) && i + 1 < length && IsLow(text[i + 1])) {
-            u = 0x10000 + ((u - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
-            ++i;
-        } else if (undecodable == Undecodable::kEscape && u >= kFirstEscape && u <= kLastEscape) {
-            out += static_cast<char>(u - 0xDC00);
-            continue;
-        } else if (IsHigh(u) || IsLow(u)) {
-            u = kReplacement;
+    for (std::size_t i = 0; i < length;) {
+        const LCodePoint point = CodePointAt(text, i, length);
+        i += point.units;
+        if (undecodable == Undecodable::kEscape && point.value >= kFirstEscape &&
+            point.value <= kLastEscape) {
+            out += static_cast<char>(point.value - 0xDC00);
+        } else {
+            PutUtf8(out, IsSurrogate(point.value) ? kReplacement : point.value);
         }
-        PutUtf8(out, u);
     }
     return out;
 }
@@ -95,14 +104,14 @@ std::u16string Decode(const char* text, std::size_t length, Undecodable undecoda
             ok = (bytes[i + k] & 0xC0) == 0x80;
             cp = (cp << 6) | (bytes[i + k] & 0x3F);
         }
-        if (!ok || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        if (!ok || cp < minimum || cp > 0x10FFFF || IsSurrogate(cp)) {
             // Only bytes from 0x80 up can fail: each goes alone, as an escape or a
             // replacement, and decoding goes on at the next byte.
-            PutUtf16(out, undecodable == Undecodable::kEscape ? 0xDC00 + lead : kReplacement);
+            AppendUtf16(out, undecodable == Undecodable::kEscape ? 0xDC00 + lead : kReplacement);
             ++i;
             continue;
         }
-        PutUtf16(out, cp);
+        AppendUtf16(out, cp);
         i += extra + 1;
     }
     return out;

@@ -13,6 +13,18 @@ std::string Utf8FromUtf16(const LChar* text);
 std::u16string Utf16FromUtf8(const char* text, std::size_t length);
 std::u16string Utf16FromUtf8(const char* text);
 
+// UTF-16 code units and code points. A surrogate pair is read as one code point,
+// a lone surrogate as itself.
+struct LCodePoint {
+    char32_t value;
+    std::size_t units;  // 1, or 2 for a pair
+};
+// The code point that starts at text[at], at < length.
+LCodePoint CodePointAt(const LChar* text, std::size_t at, std::size_t length);
+bool IsSurrogate(char32_t value);
+// Appends a code point below U+110000, as a pair when it needs one.
+void AppendUtf16(std::u16string& out, char32_t value);
+
 // Linux paths are bytes, and not always UTF-8 (a folder named in Latin-1, say). For
 // paths only, bytes that are not UTF-8 travel as lone surrogates U+DC80..U+DCFF and
 // come back as the same bytes, so that every path reaches the file system unchanged.
