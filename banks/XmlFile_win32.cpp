@@ -4,6 +4,7 @@
 
 #include "LPath.h"
 #include "LSleep.h"
+#include "LWriteAll_win32.h"
 #include "XmlFile.h"
 
 namespace {
@@ -35,20 +36,6 @@ public:
 private:
     HANDLE handle_;
 };
-
-bool WriteAll(HANDLE file, const std::string& bytes) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        DWORD written = 0;
-        if (!WriteFile(file, data, static_cast<DWORD>(left), &written, nullptr) || written == 0) {
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
 
 // A new file under the first free temporary name; CREATE_NEW refuses any name that
 // is taken, a link included, so nothing planted there is ever written through.
@@ -117,7 +104,7 @@ bool SaveFile(const LChar* path, const std::string& bytes, FilePlacement placeme
     if (!file.IsOpen()) {
         return false;
     }
-    const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
+    const bool written = LWriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
     const DWORD moveFlags = MOVEFILE_WRITE_THROUGH |
                             (placement == FilePlacement::kReplace ? MOVEFILE_REPLACE_EXISTING : 0);
     if (file.Close() && written && MoveIntoPlace(temporary, LLongPathForm(path), moveFlags)) {

@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -6,31 +5,24 @@
 
 #include "LStdOut.h"
 #include "LUtf.h"
+#include "LWriteAll_win32.h"
 
-// A console receives the UTF-16 text itself; a file or pipe receives UTF-8 bytes,
-// written in binary mode so that "\r\n" is not widened to "\r\r\n".
+// A console receives the UTF-16 text itself; a file or pipe receives UTF-8 bytes as
+// they are, past the C runtime, which would widen "\r\n" to "\r\r\n".
 void StdOutWrite(const LChar* text, int32_t length) {
     if (length <= 0) {
         return;
     }
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(1));
     DWORD mode = 0;
-    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+    if (handle == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    if (GetConsoleMode(handle, &mode)) {
         DWORD written = 0;
         WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(text), static_cast<DWORD>(length),
                       &written, nullptr);
         return;
     }
-    std::string bytes = Utf8FromUtf16(text, static_cast<std::size_t>(length));
-    _setmode(1, _O_BINARY);
-    const char* next = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        int written = _write(1, next, static_cast<unsigned>(left));
-        if (written <= 0) {
-            return;
-        }
-        next += written;
-        left -= static_cast<std::size_t>(written);
-    }
+    LWriteAll(handle, Utf8FromUtf16(text, static_cast<std::size_t>(length)));
 }
