@@ -14,22 +14,18 @@ const LChar kUsageTail[] =
     u"\r\nKavro [Number] [Number1-NumberN] ...\r\n\r\nExample: Kavro 25 186-189 3\r\n"
     u"It will select one by one disks 25, 186, 187, 188, 189, 3.\r\n";
 
-bool IsDigit(LChar ch) {
-    return ch >= u'0' && ch <= u'9';
-}
-
 // Whether the digit run that ToInteger reads is no greater than limit, judged on the
 // digits themselves, since ToInteger wraps larger values into small ones.
 bool DigitsAtMost(const LString& text, uint32_t limit) {
     const LChar* p = text.GetText();
-    while (*p != 0 && !IsDigit(*p)) {
+    while (*p != 0 && !IsAsciiDigit(*p)) {
         ++p;
     }
     while (*p == u'0') {
         ++p;
     }
     uint64_t value = 0;
-    for (; IsDigit(*p); ++p) {
+    for (; IsAsciiDigit(*p); ++p) {
         value = value * 10 + static_cast<uint64_t>(*p - u'0');
         if (value > limit) {
             return false;

@@ -196,6 +196,10 @@ LString LDateTime::Format(const LChar* format) const {
         return LString(u"Invalid Time");
     }
     // tm_isdst stays 0: no format used here reads it.
+    return FormatTime(format != nullptr ? format : u"", TmFromParts(parts));
+}
+
+std::tm TmFromParts(const LCalendarParts& parts) {
     std::tm time{};
     time.tm_sec = parts.second;
     time.tm_min = parts.minute;
@@ -205,5 +209,5 @@ LString LDateTime::Format(const LChar* format) const {
     time.tm_year = parts.year - 1900;
     time.tm_wday = parts.dayOfWeek - 1;
     time.tm_yday = parts.dayOfYear - 1;
-    return FormatTime(format != nullptr ? format : u"", time);
+    return time;
 }

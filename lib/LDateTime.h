@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 
 #include "LString.h"
 
@@ -19,6 +20,9 @@ struct LCalendarParts {
     uint16_t dayOfWeek;  // 1..7, 1 = Sunday
     uint16_t dayOfYear;  // 1..366
 };
+
+// The C library's broken-down time of the parts, with tm_isdst 0.
+std::tm TmFromParts(const LCalendarParts& parts);
 
 // A local date and time counted in days since 30 December 1899 00:00; the fraction
 // is the time of day.

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <string>
 
+#include "LDateTime.h"
 #include "LFileStatusPlatform.h"
 #include "LPath.h"
 
@@ -120,13 +121,9 @@ int64_t LTimeFromFileTime(uint64_t fileTime) {
     if (local.wYear < 1900) {
         return 0;
     }
-    std::tm calendar{};
-    calendar.tm_sec = local.wSecond;
-    calendar.tm_min = local.wMinute;
-    calendar.tm_hour = local.wHour;
-    calendar.tm_mday = local.wDay;
-    calendar.tm_mon = local.wMonth - 1;
-    calendar.tm_year = local.wYear - 1900;
+    // mktime reads neither the day of the week nor that of the year.
+    std::tm calendar = TmFromParts(
+        {local.wSecond, local.wMinute, local.wHour, local.wDay, local.wMonth, local.wYear, 1, 1});
     calendar.tm_isdst = -1;
     return _mktime64(&calendar);
 }

@@ -35,10 +35,6 @@ LChar FoldAsciiUpper(LChar ch) {
     return (ch >= u'A' && ch <= u'Z') ? static_cast<LChar>(ch - u'A' + u'a') : ch;
 }
 
-bool IsDigit(LChar ch) {
-    return ch >= u'0' && ch <= u'9';
-}
-
 // White space as the Unicode classification has it: the C0 controls tab to carriage
 // return, space, no-break space, and the separators above U+00FF.
 bool IsWhiteSpace(LChar ch) {
@@ -270,14 +266,14 @@ int32_t LString::ToInteger() const {
     }
     const LChar* text = buffer_;
     int32_t first = 0;
-    while (text[first] != 0 && !IsDigit(text[first])) {
+    while (text[first] != 0 && !IsAsciiDigit(text[first])) {
         ++first;
     }
     if (text[first] == 0) {
         return 0;
     }
     int32_t end = first;
-    while (IsDigit(text[end])) {
+    while (IsAsciiDigit(text[end])) {
         ++end;
     }
     // Unsigned arithmetic: the value wraps modulo 2^32 like the 32-bit original.
@@ -381,4 +377,8 @@ LString Concat(const LString& string, const LChar* text) {
     LString result(string);
     result.Append(text);
     return result;
+}
+
+bool IsAsciiDigit(int32_t ch) {
+    return ch >= u'0' && ch <= u'9';
 }

@@ -62,5 +62,8 @@ private:
 // A copy of the string followed by the text; the text is ignored when null or empty.
 LString Concat(const LString& string, const LChar* text);
 
+// '0' to '9' only: the digits of other scripts are not read as numbers.
+bool IsAsciiDigit(int32_t ch);
+
 // Number of characters before the terminating zero; 0 for null.
 int32_t LTextLength(const LChar* text);
