@@ -4,6 +4,7 @@
 #include "LConsole.h"
 #include "LInterrupt.h"
 #include "LKeyboard.h"
+#include "LScopeExit.h"
 #include "LSleep.h"
 #include "LStdOut.h"
 #include "USBCDDLL.h"
@@ -17,10 +18,6 @@ constexpr int32_t kLowestBank = 1;
 constexpr int32_t kHighestBank = 127;
 constexpr uint32_t kErrorShowsMs = 3000;
 constexpr uint32_t kErrorWaitStepMs = 10;
-
-bool IsDigit(int32_t key) {
-    return key >= u'0' && key <= u'9';
-}
 
 // Ctrl+C reads as a key here, and ends the program as it does everywhere else.
 int32_t NextKey() {
@@ -97,24 +94,13 @@ void ShowError(const LConsolePosition& input) {
     g_console.SetCursorPosition(at);
 }
 
-// Stops the blinking however the turn ends, so that the LED is left off.
-class StopOnExit {
-public:
-    explicit StopOnExit(LThread& thread) : thread_(thread) {}
-    ~StopOnExit() { thread_.StopAndWait(); }
-    StopOnExit(const StopOnExit&) = delete;
-    StopOnExit& operator=(const StopOnExit&) = delete;
-
-private:
-    LThread& thread_;
-};
 }  // namespace
 
 int32_t ReadBankNumber() {
     LString digits;
     for (;;) {
         for (int32_t key = NextKey(); key != 0 && key != kEnter; key = NextKey()) {
-            if (IsDigit(key)) {
+            if (IsAsciiDigit(key)) {
                 if (digits.GetLength() < kMaxDigits) {
                     digits.AppendChar(static_cast<LChar>(key));
                     keyboard::PutChar(static_cast<LChar>(key));
@@ -145,8 +131,9 @@ void AssignBanks(XmlDocument& document, XmlElement& root, const LList& devices) 
         {
             // Declared first, so that an interrupt still finds the thread while it
             // is being stopped on the way out of this block.
-            interrupt::StopOnInterrupt interrupted(flashing);
-            StopOnExit stop(flashing);
+            const auto interrupted = interrupt::StopOnInterrupt(flashing);
+            // Stops the blinking however the turn ends, so that the LED is left off.
+            const LScopeExit stopped([&flashing] { flashing.StopAndWait(); });
             flashing.Start(false);
             bank = ReadBankNumber();
         }

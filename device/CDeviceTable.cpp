@@ -2,24 +2,8 @@
 
 int32_t CDeviceTable::libraryReferences_ = 0;
 
-namespace {
-constexpr int32_t kWaitForever = -1;
-
-// Holds a lock for a scope.
-class Locked {
-public:
-    explicit Locked(LSyncObject& lock) : lock_(lock) { lock_.Lock(kWaitForever); }
-    ~Locked() { lock_.Unlock(); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    LSyncObject& lock_;
-};
-}  // namespace
-
 CDeviceTable::CDeviceTable() : LMap(10, false) {
-    Locked library(libraryLock);
+    const auto library = LLockForScope(libraryLock);
     if (libraryReferences_++ == 0) {
         InitUSBCDLibrary();
         EnumerateDevices(GetDeviceNumber());
@@ -36,7 +20,7 @@ CDeviceTable::~CDeviceTable() {
 void CDeviceTable::EnumerateDevices(int32_t count) {
     // The list lock is never held around anything that waits for the main thread,
     // so the library's thread cannot deadlock here.
-    Locked list(deviceListLock);
+    const auto list = LLockForScope(deviceListLock);
     deviceList.RemoveAll();
     for (int32_t i = 0; i < count; ++i) {
         deviceList.AddTail(EnumDevice(i));
@@ -49,7 +33,7 @@ int32_t USBCD_CALL CDeviceTable::EnumerationCallback(int32_t count) {
 }
 
 void CDeviceTable::CopyDeviceList(LList& into) {
-    Locked list(deviceListLock);
+    const auto list = LLockForScope(deviceListLock);
     into.RemoveAll();
     for (LPosition p = deviceList.GetHeadPosition(); p != nullptr;) {
         into.AddTail(deviceList.GetNext(p));
@@ -57,12 +41,12 @@ void CDeviceTable::CopyDeviceList(LList& into) {
 }
 
 int32_t CDeviceTable::GetDeviceCount() {
-    Locked list(deviceListLock);
+    const auto list = LLockForScope(deviceListLock);
     return deviceList.GetCount();
 }
 
 bool CDeviceTable::IsAttached(int32_t device) {
-    Locked list(deviceListLock);
+    const auto list = LLockForScope(deviceListLock);
     for (LPosition p = deviceList.GetHeadPosition(); p != nullptr;) {
         if (deviceList.GetNext(p) == device) {
             return true;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "LScopeExit.h"
+
 // An abstract lock.
 class LSyncObject {
 public:
@@ -10,6 +12,13 @@ public:
     virtual int32_t Unlock() = 0;
     virtual ~LSyncObject() = default;
 };
+
+// Takes the lock, waiting as long as that takes, and lets it go when the scope ends.
+[[nodiscard]] inline auto LLockForScope(LSyncObject& lock) {
+    constexpr int32_t kWaitForever = -1;
+    lock.Lock(kWaitForever);
+    return LScopeExit([&lock] { lock.Unlock(); });
+}
 
 // A recursive lock, as a Win32 critical section is. The wait time is not used:
 // Lock always waits until the section is free.

@@ -8,15 +8,16 @@ std::mutex lock;
 LThread* registered = nullptr;
 }  // namespace
 
-StopOnInterrupt::StopOnInterrupt(LThread& thread) {
+LScopeExit<RestoreStoppedOnInterrupt> StopOnInterrupt(LThread& thread) {
     std::lock_guard<std::mutex> guard(lock);
-    previous_ = registered;
+    LThread* previous = registered;
     registered = &thread;
+    return LScopeExit<RestoreStoppedOnInterrupt>({previous});
 }
 
-StopOnInterrupt::~StopOnInterrupt() {
+void RestoreStoppedOnInterrupt::operator()() const {
     std::lock_guard<std::mutex> guard(lock);
-    registered = previous_;
+    registered = previous;
 }
 
 // The lock stays taken until the process ends, so that the run, which goes on

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "LScopeExit.h"
 #include "LThread.h"
 
 // How the program ends when the user interrupts it: Ctrl+C from anywhere in the run,
@@ -28,18 +29,15 @@ public:
     ProgramScope& operator=(const ProgramScope&) = delete;
 };
 
-// While it exists, an interrupt stops the thread, and waits until it has ended,
-// before the program ends: so a blinking LED is left off.
-class StopOnInterrupt {
-public:
-    explicit StopOnInterrupt(LThread& thread);
-    ~StopOnInterrupt();
-    StopOnInterrupt(const StopOnInterrupt&) = delete;
-    StopOnInterrupt& operator=(const StopOnInterrupt&) = delete;
-
-private:
-    LThread* previous_;
+// Puts back the thread that an interrupt stopped before.
+struct RestoreStoppedOnInterrupt {
+    LThread* previous;
+    void operator()() const;
 };
+
+// While the returned object exists, an interrupt stops the thread, and waits until
+// it has ended, before the program ends: so a blinking LED is left off.
+[[nodiscard]] LScopeExit<RestoreStoppedOnInterrupt> StopOnInterrupt(LThread& thread);
 
 // Stops the threads registered above. Called once, on the way out of an interrupt,
 // from whichever thread handles it; the run starts and stops no thread afterwards.
