@@ -115,8 +115,8 @@ void KeepText(void* parser, const xmlChar* text, int length) {
 }
 
 // An attribute named twice through two prefixes of one namespace breaks the
-// namespace rules. This version of the parser only notes it; the DOM's parser
-// refuses the file, and so does the reader here.
+// namespace rules. libxml2 reports it as an error yet still returns the document;
+// the DOM's parser refuses the file, and so does the reader here.
 void NoteError(void* parser, xmlErrorPtr error) {
     if (error != nullptr && error->code == XML_NS_ERR_ATTRIBUTE_REDEFINED) {
         *static_cast<bool*>(static_cast<xmlParserCtxtPtr>(parser)->_private) = true;
@@ -143,26 +143,6 @@ DocumentHolder Parse(const std::string& bytes) {
         return nullptr;
     }
     return document;
-}
-
-bool IsAncestorOrSelf(const xmlNode* node, const xmlNode* of) {
-    for (const xmlNode* at = of; at != nullptr; at = at->parent) {
-        if (at == node) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Moves a node of the tree under a parent of the same tree, as the last child. A
-// node of another document, or one that holds the parent, is refused, as the DOM
-// refuses it.
-void Attach(xmlNodePtr parent, xmlNodePtr child) {
-    if (child->doc != parent->doc || IsAncestorOrSelf(child, parent)) {
-        return;
-    }
-    xmlUnlinkNode(child);
-    xmlAddChild(parent, child);
 }
 
 }  // namespace
@@ -218,7 +198,7 @@ void XmlElement::AppendChild(const XmlElement& child) {
     if (IsNull() || child.IsNull()) {
         return;
     }
-    Attach(impl_->node, child.impl_->node);
+    xmlAddChild(impl_->node, child.impl_->node);
 }
 
 // --- XmlChildren ------------------------------------------------------------------
@@ -278,11 +258,10 @@ XmlElement XmlDocument::CreateElement(const LChar* name) {
 }
 
 void XmlDocument::AppendChild(const XmlElement& root) {
-    if (!impl_->tree || root.IsNull() || !DocumentElement().IsNull()) {
-        // A document has one root element at most, as in the DOM.
+    if (!impl_->tree || root.IsNull()) {
         return;
     }
-    Attach(reinterpret_cast<xmlNodePtr>(impl_->tree->document), root.impl_->node);
+    xmlAddChild(reinterpret_cast<xmlNodePtr>(impl_->tree->document), root.impl_->node);
 }
 
 XmlElement XmlDocument::DocumentElement() const {

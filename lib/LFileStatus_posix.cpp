@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
-#include <cwctype>
 #include <limits>
 #include <string>
 #include <vector>
@@ -102,13 +101,8 @@ bool LPlatformVolumeFlags(const LChar*, uint32_t& flags) {
     return true;
 }
 
-void LPlatformUpperCase(LChar* text) {
-    for (; *text != 0; ++text) {
-        if (*text < 0xD800 || *text > 0xDFFF) {
-            *text = static_cast<LChar>(std::towupper(*text));
-        }
-    }
-}
+// Never asked for: the volume flags above say that names keep their case.
+void LPlatformUpperCase(LChar*) {}
 
 // Attributes as Wine derives them from the mode: directory or archive, read-only
 // when nobody may write. Linux keeps no creation time, so it is reported as absent.
@@ -133,15 +127,9 @@ LFilePresence LPlatformFindFile(const LChar* name, LFoundFile& found) {
     found.creationTime = 0;
     found.accessTime = FileTimeFrom(status.st_atim);
     found.writeTime = FileTimeFrom(status.st_mtim);
-    // Names are stored as given; ".." and the like name the directory they lead to.
-    std::u16string full;
-    std::size_t finalAt = 0;
+    // The stored spelling is read only on volumes without Unicode names, and the
+    // volume flags above say that every volume here has them.
     found.name[0] = 0;
-    if (LexicalFullPath(name, full, finalAt) && finalAt != std::u16string::npos) {
-        std::u16string stored = full.substr(finalAt, kLMaxPath - 1);
-        stored.copy(found.name, stored.size());
-        found.name[stored.size()] = 0;
-    }
     return LFilePresence::kPresent;
 }
 
