@@ -1,6 +1,7 @@
 #include "LThread.h"
 
 #include "LSleep.h"
+#include "LThreadPlatform.h"
 
 LThread::~LThread() {
     LThreadHandle handle = handle_.load();
@@ -20,6 +21,7 @@ uint32_t LThread::ThreadProc(void* parameter) {
 }
 
 bool LThread::Start(bool suspended) {
+    suspended_.store(suspended);
     LThreadHandle handle = LThreadCreate(this, suspended, &threadId_);
     handle_.store(handle);
     return handle != nullptr;
@@ -27,11 +29,14 @@ bool LThread::Start(bool suspended) {
 
 bool LThread::IsRunning() const {
     uint32_t exitCode = 0;
-    return LThreadGetExitCode(handle_.load(), &exitCode) && exitCode == kStillActive;
+    return LThreadGetExitCode(handle_.load(), &exitCode) && exitCode == kLThreadStillActive;
 }
 
 void LThread::StopAndWait() {
     stop_.store(1);
+    if (suspended_.load() && IsRunning()) {
+        LThreadTerminate(handle_.load());
+    }
     while (IsRunning()) {
         LSleep(1);
     }

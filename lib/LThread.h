@@ -10,9 +10,6 @@ using LThreadHandle = void*;
 // reads before each of its waits.
 class LThread {
 public:
-    // The exit code GetExitCodeThread reports for a thread that has not ended.
-    static constexpr uint32_t kStillActive = 259;
-
     LThread() = default;
     virtual ~LThread();
     LThread(const LThread&) = delete;
@@ -27,9 +24,11 @@ public:
         return 1;
     }
 
+    // A thread started suspended never runs its body: nothing resumes it.
     bool Start(bool suspended);
     bool IsRunning() const;
-    // Asks the thread to stop and waits until it has ended.
+    // Asks the thread to stop and waits until it has ended; a suspended one, which
+    // would never read the request, is ended instead.
     void StopAndWait();
     // Runs the body on the calling thread, which the object then stands for.
     int32_t RunInCallingThread();
@@ -51,15 +50,8 @@ private:
     std::atomic<LThreadHandle> handle_{nullptr};
     uint32_t threadId_ = 0;
     std::atomic<int32_t> stop_{0};
+    std::atomic<bool> suspended_{false};
 };
 
-// The platform's thread calls, behind the portable logic of LThread.
-// Starts a thread that calls LThread::ThreadProc with the object.
-LThreadHandle LThreadCreate(LThread* thread, bool suspended, uint32_t* threadId);
-// False when the exit code cannot be read (a null handle included).
-bool LThreadGetExitCode(LThreadHandle handle, uint32_t* exitCode);
-void LThreadTerminate(LThreadHandle handle);
-bool LThreadClose(LThreadHandle handle);
-// The pseudo handle that always stands for the calling thread.
-LThreadHandle LThreadCurrentPseudoHandle();
+// The calling thread's id, as the platform numbers threads.
 uint32_t LThreadCurrentId();

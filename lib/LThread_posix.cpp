@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "LThread.h"
+#include "LThreadPlatform.h"
 
 // A handle is a control block with the pthread and an atomic record of whether
 // the body has returned, which GetExitCodeThread reads on Windows.
@@ -14,7 +14,7 @@ struct PosixThread {
     bool started = false;  // false for a thread created suspended: it never runs
     bool joined = false;
     std::atomic<bool> ended{false};
-    std::atomic<uint32_t> exitCode{LThread::kStillActive};
+    std::atomic<uint32_t> exitCode{kLThreadStillActive};
 };
 
 std::atomic<uint32_t> nextThreadId{1};
@@ -62,7 +62,7 @@ bool LThreadGetExitCode(LThreadHandle handle, uint32_t* exitCode) {
     if (handle == nullptr) {
         return false;
     }
-    *exitCode = handle == &pseudoHandle ? LThread::kStillActive : Control(handle)->exitCode.load();
+    *exitCode = handle == &pseudoHandle ? kLThreadStillActive : Control(handle)->exitCode.load();
     return true;
 }
 

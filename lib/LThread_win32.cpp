@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "LThread.h"
+#include "LThreadPlatform.h"
 
 namespace {
 HANDLE Native(LThreadHandle handle) {

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "LSleep.h"
+#include "LThreadPlatform.h"
 #include "VirtualClock.h"
 
 namespace {
@@ -42,17 +43,20 @@ public:
     std::atomic<int> steps{0};
 };
 
-// Never looks at the stop flag.
+// Never looks at the stop flag; counts its steps where the count outlives it.
 class StubbornThread : public LThread {
 public:
+    explicit StubbornThread(std::atomic<int>& steps) : steps_(steps) {}
     ~StubbornThread() override = default;
     int32_t Run() override {
-        started = true;
         for (;;) {
+            steps_.fetch_add(1);
             LSleepReal(5);
         }
     }
-    std::atomic<bool> started{false};
+
+private:
+    std::atomic<int>& steps_;
 };
 
 void WaitUntilEnded(const LThread& thread) {
@@ -163,27 +167,33 @@ TEST(LThread, RunInCallingThreadStandsForTheCallerAndDestroysNothing) {
     }
     // Had the destructor ended or closed the thread, the test would not be here.
     ASSERT_TRUE(LThreadGetExitCode(LThreadCurrentPseudoHandle(), &exitCode));
-    EXPECT_EQ(exitCode, LThread::kStillActive);
+    EXPECT_EQ(exitCode, kLThreadStillActive);
 }
 
 TEST(LThread, DestroyingARunningThreadEndsIt) {
-    auto* thread = new StubbornThread;
+    std::atomic<int> steps{0};
+    auto* thread = new StubbornThread(steps);
     ASSERT_TRUE(thread->Start(false));
-    while (!thread->started) {
+    while (steps.load() == 0) {
         LSleepReal(1);
     }
     EXPECT_TRUE(thread->IsRunning());
-    delete thread;  // returns only once the thread has been ended
-    SUCCEED();
+    delete thread;
+    // An ended body takes no more steps; a live one takes one every 5 ms.
+    const int stepsAtDelete = steps.load();
+    LSleepReal(50);
+    EXPECT_EQ(steps.load(), stepsAtDelete);
 }
 
-TEST(LThread, SuspendedThreadCountsAsRunningAndNeverRunsItsBody) {
-    auto* thread = new QuickThread(0);
-    ASSERT_TRUE(thread->Start(true));
-    EXPECT_TRUE(thread->IsRunning());
+TEST(LThread, SuspendedThreadNeverRunsItsBodyAndIsEndedByStopping) {
+    QuickThread thread(0);
+    ASSERT_TRUE(thread.Start(true));
+    EXPECT_TRUE(thread.IsRunning());
     LSleepReal(20);
-    EXPECT_FALSE(thread->ran);
-    delete thread;
+    EXPECT_FALSE(thread.ran);
+    thread.StopAndWait();  // nothing resumes it, so waiting for it would never end
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_FALSE(thread.ran);
 }
 
 TEST(LThread, RealSleepsStopPromptly) {
