@@ -20,13 +20,19 @@ TEST(LCriticalSection, IsRecursiveAndIgnoresTheWaitTime) {
 
 TEST(LCriticalSection, SecondThreadWaitsUntilTheSectionIsFree) {
     LCriticalSection section;
+    std::atomic<bool> trying{false};
     std::atomic<bool> entered{false};
     section.Lock(-1);
     std::thread other([&] {
+        trying = true;
         section.Lock(0);  // a wait time of 0 still waits
         entered = true;
         section.Unlock();
     });
+    // Only once the other thread is about to ask does its absence mean it waits.
+    while (!trying) {
+        LSleepReal(1);
+    }
     LSleepReal(50);
     EXPECT_FALSE(entered);
     section.Unlock();
