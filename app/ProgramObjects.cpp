@@ -19,7 +19,7 @@ int32_t RunProgram(int32_t argumentCount, const LChar* const* arguments) {
     g_arguments = arguments;
     // A failure leaves the console without a handle; the run goes on regardless.
     g_console.Open(LConsole::kStandardOutput);
-    interrupt::ProgramScope scope;
+    interrupt::SignalHandlingForRun signals;
     try {
         return g_mainThread.RunInCallingThread();
     } catch (const interrupt::Interrupted&) {

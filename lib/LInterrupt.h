@@ -19,17 +19,20 @@ public:
     const char* what() const noexcept override { return "interrupted"; }
 };
 
-// Held by the entry function for the whole run: installs the handling of Ctrl+C
-// (and on Linux applies the terminal's modes); puts everything back when it goes.
-class ProgramScope {
+// Held by the entry function for the whole run: installs the handling of Ctrl+C.
+// On Linux it also handles the other signals that end or stop a program in a
+// terminal, applies the terminal's modes, and ignores SIGPIPE, so that output
+// nobody reads any more is dropped as on Windows. It puts everything back when it
+// goes.
+class SignalHandlingForRun {
 public:
-    ProgramScope();
-    ~ProgramScope();
-    ProgramScope(const ProgramScope&) = delete;
-    ProgramScope& operator=(const ProgramScope&) = delete;
+    SignalHandlingForRun();
+    ~SignalHandlingForRun();
+    SignalHandlingForRun(const SignalHandlingForRun&) = delete;
+    SignalHandlingForRun& operator=(const SignalHandlingForRun&) = delete;
 };
 
-// Puts back the thread that an interrupt stopped before.
+// Puts back the thread that an interrupt stopped before StopOnInterrupt.
 struct RestoreStoppedOnInterrupt {
     LThread* previous;
     void operator()() const;

@@ -40,21 +40,21 @@ bool Ignored(int number) {
     return sigaction(number, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
-void HandOn(int number) {
+void PassToWatcher(int number) {
     int saved = errno;
     pthread_kill(watcher, number);
     errno = saved;
 }
 
-void HandOnFromNowOn(int number) {
+void PassToWatcherFromNowOn(int number) {
     struct sigaction action {};
-    action.sa_handler = &HandOn;
+    action.sa_handler = &PassToWatcher;
     action.sa_mask = waited;
     action.sa_flags = SA_RESTART;
     sigaction(number, &action, nullptr);
 }
 
-void PutBack() {
+void RestoreTerminal() {
     terminal::RestoreForExit();
 }
 
@@ -67,7 +67,7 @@ void Mask(int how, int number) {
 
 // The process ends by the signal itself, so that its parent sees the usual status.
 [[noreturn]] void EndBy(int number) {
-    PutBack();
+    RestoreTerminal();
     std::signal(number, SIG_DFL);
     Mask(SIG_UNBLOCK, number);
     raise(number);
@@ -82,7 +82,7 @@ void StopBySignal() {
     Mask(SIG_UNBLOCK, SIGTSTP);
     raise(SIGTSTP);
     Mask(SIG_BLOCK, SIGTSTP);
-    HandOnFromNowOn(SIGTSTP);
+    PassToWatcherFromNowOn(SIGTSTP);
 }
 
 void* Watch(void*) {
@@ -105,21 +105,21 @@ void* Watch(void*) {
     }
 }
 
-void TerminateAfterPuttingBack() {
-    PutBack();
+void TerminateAfterRestoringTerminal() {
+    RestoreTerminal();
     if (previousTerminate != nullptr) {
         previousTerminate();
     }
     std::abort();
 }
 
-void PutBackAtExit() {
-    PutBack();
+void RestoreTerminalAtExit() {
+    RestoreTerminal();
 }
 
 }  // namespace
 
-ProgramScope::ProgramScope() {
+SignalHandlingForRun::SignalHandlingForRun() {
     // Output that nobody reads any more (Kavro 5 | head -1) is dropped, as on Windows,
     // instead of ending the program halfway through a run.
     struct sigaction ignore {};
@@ -149,24 +149,24 @@ ProgramScope::ProgramScope() {
     for (int number = 1; number < NSIG; ++number) {
         if (sigismember(&waited, number) == 1) {
             sigaction(number, nullptr, &previousActions[number]);
-            HandOnFromNowOn(number);
+            PassToWatcherFromNowOn(number);
         }
     }
     static bool exitHandled = false;
     if (!exitHandled) {
         exitHandled = true;
-        std::atexit(&PutBackAtExit);
+        std::atexit(&RestoreTerminalAtExit);
     }
-    previousTerminate = std::set_terminate(&TerminateAfterPuttingBack);
+    previousTerminate = std::set_terminate(&TerminateAfterRestoringTerminal);
     terminal::StartRun();
 }
 
-ProgramScope::~ProgramScope() {
+SignalHandlingForRun::~SignalHandlingForRun() {
     sigaction(SIGPIPE, &previousBrokenPipe, nullptr);
     if (!watching) {
         return;
     }
-    PutBack();
+    RestoreTerminal();
     std::set_terminate(previousTerminate);
     for (int number = 1; number < NSIG; ++number) {
         if (sigismember(&waited, number) == 1) {

@@ -17,11 +17,11 @@ BOOL WINAPI OnControl(DWORD event) {
 }
 }  // namespace
 
-ProgramScope::ProgramScope() {
+SignalHandlingForRun::SignalHandlingForRun() {
     SetConsoleCtrlHandler(&OnControl, TRUE);
 }
 
-ProgramScope::~ProgramScope() {
+SignalHandlingForRun::~SignalHandlingForRun() {
     SetConsoleCtrlHandler(&OnControl, FALSE);
 }
 

@@ -70,7 +70,7 @@ public:
 
     void Suspend() {
         std::lock_guard<std::mutex> guard(lock_);
-        PutBackModes();
+        RestoreModes();
     }
 
     void Resume() {
@@ -85,14 +85,14 @@ public:
     void RestoreForExit() {
         finished_ = true;
         if (!TryLockBriefly()) {
-            PutBackModes();
+            RestoreModes();
             return;
         }
         if (colourChanged_ && console_ >= 0) {
             LWriteAll(console_, ScreenModel::Colours(ScreenModel::kDefaultAttribute));
             colourChanged_ = false;
         }
-        PutBackModes();
+        RestoreModes();
         lock_.unlock();
     }
 
@@ -212,7 +212,7 @@ private:
 
     // One call that changes nothing but the modes, so that the way out may make it
     // without the lock; original_ is not written again once saved_ is set.
-    void PutBackModes() {
+    void RestoreModes() {
         if (changed_ && saved_ && InForeground() &&
             tcsetattr(kKeyboard, TCSANOW, &original_) == 0) {
             changed_ = false;
