@@ -117,19 +117,19 @@ bool Apply(const std::string& key, const std::string& value, SimConfig& config) 
         return true;
     }
     if (key == "move_ms") {
-        return ParseNumber(value, config.move_ms);
+        return ParseNumber(value, config.moveMs);
     }
     if (key == "cd_down_ms") {
-        return ParseNumber(value, config.cd_down_ms);
+        return ParseNumber(value, config.cdDownMs);
     }
     if (key == "busy_at_start_ms") {
-        return ParseNumber(value, config.busy_at_start_ms);
+        return ParseNumber(value, config.busyAtStartMs);
     }
     if (key == "reject_moves") {
-        return ParseInt32(value, config.reject_moves);
+        return ParseInt32(value, config.rejectMoves);
     }
     if (key == "never_ready") {
-        return ParseList(value, config.never_ready);
+        return ParseList(value, config.neverReady);
     }
     if (key == "attach") {
         return ParseEvents(value, config.attach);

@@ -17,11 +17,11 @@ struct SimConfig {
     };
 
     std::vector<int32_t> devices{0, 1};  // in the order EnumDevice reports them
-    int64_t move_ms = 1500;
-    int64_t cd_down_ms = 1000;
-    int64_t busy_at_start_ms = 0;
-    int32_t reject_moves = 0;
-    std::vector<int32_t> never_ready;
+    int64_t moveMs = 1500;
+    int64_t cdDownMs = 1000;
+    int64_t busyAtStartMs = 0;
+    int32_t rejectMoves = 0;
+    std::vector<int32_t> neverReady;
     std::vector<Event> attach;
     std::vector<Event> detach;
     std::string trace;  // file name relative to the library's folder; empty: no trace

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 SimDevices::SimDevices(const SimConfig& config)
-    : move_ms_(config.move_ms),
-      cd_down_ms_(config.cd_down_ms),
-      busy_at_start_ms_(config.busy_at_start_ms),
-      reject_moves_(config.reject_moves),
-      never_ready_(config.never_ready) {
+    : moveMs_(config.moveMs),
+      cdDownMs_(config.cdDownMs),
+      busyAtStartMs_(config.busyAtStartMs),
+      rejectMoves_(config.rejectMoves),
+      neverReady_(config.neverReady) {
     for (int32_t id : config.devices) {
         Attach(id);
     }
@@ -31,13 +31,13 @@ int32_t SimDevices::MoveTo(int64_t now, int32_t id, int32_t slot) {
     if (Busy(now, *device)) {
         return kSimBusy;
     }
-    if (device->rejected < reject_moves_) {
+    if (device->rejected < rejectMoves_) {
         ++device->rejected;
         return kSimBusy;
     }
     device->rejected = 0;
-    device->busy_until = now + move_ms_;
-    device->cd_down_until = device->busy_until + cd_down_ms_;
+    device->busyUntil = now + moveMs_;
+    device->cdDownUntil = device->busyUntil + cdDownMs_;
     return kSimDone;
 }
 
@@ -54,7 +54,7 @@ int32_t SimDevices::GetCDDown(int64_t now, int32_t id) const {
     if (device == nullptr) {
         return kSimNoDevice;
     }
-    return now < device->cd_down_until ? kSimBusy : kSimDone;
+    return now < device->cdDownUntil ? kSimBusy : kSimDone;
 }
 
 int32_t SimDevices::Reset(int32_t id) const {
@@ -97,9 +97,8 @@ const SimDevices::Device* SimDevices::Find(int32_t id) const {
 }
 
 SimDevices::Device SimDevices::Fresh(int32_t id) const {
-    bool never_ready =
-        std::find(never_ready_.begin(), never_ready_.end(), id) != never_ready_.end();
+    bool neverReady = std::find(neverReady_.begin(), neverReady_.end(), id) != neverReady_.end();
     // Every device is busy for busy_at_start_ms after the start, one attached
     // later included; after that time the value no longer matters.
-    return Device{id, never_ready, busy_at_start_ms_, 0, 0};
+    return Device{id, neverReady, busyAtStartMs_, 0, 0};
 }

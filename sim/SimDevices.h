@@ -54,23 +54,23 @@ public:
 private:
     struct Device {
         int32_t id;
-        bool never_ready;
-        int64_t busy_until;     // ready from this time on
-        int64_t cd_down_until;  // disc down before this time, from an accepted move on
-        int32_t rejected;       // moves refused since the last accepted one
+        bool neverReady;
+        int64_t busyUntil;    // ready from this time on
+        int64_t cdDownUntil;  // disc down before this time, from an accepted move on
+        int32_t rejected;     // moves refused since the last accepted one
     };
 
     Device* Find(int32_t device);
     const Device* Find(int32_t device) const;
     Device Fresh(int32_t device) const;
     bool Busy(int64_t now, const Device& device) const {
-        return device.never_ready || now < device.busy_until;
+        return device.neverReady || now < device.busyUntil;
     }
 
-    int64_t move_ms_;
-    int64_t cd_down_ms_;
-    int64_t busy_at_start_ms_;
-    int32_t reject_moves_;
-    std::vector<int32_t> never_ready_;
+    int64_t moveMs_;
+    int64_t cdDownMs_;
+    int64_t busyAtStartMs_;
+    int32_t rejectMoves_;
+    std::vector<int32_t> neverReady_;
     std::vector<Device> devices_;
 };

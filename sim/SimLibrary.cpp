@@ -7,7 +7,7 @@
 namespace {
 
 // The library whose event thread is running on this thread, if any.
-thread_local const SimLibrary* t_event_thread_of = nullptr;
+thread_local const SimLibrary* t_eventThreadOf = nullptr;
 
 // The longest the event thread sleeps before looking at the clock again, so that a
 // clock that is not the real one (in tests) is followed too.
@@ -62,7 +62,7 @@ int32_t SimLibrary::InitUSBCDLibrary() {
 
     std::lock_guard<std::mutex> lock(mutex_);
     {
-        std::lock_guard<std::mutex> trace_lock(trace_mutex_);
+        std::lock_guard<std::mutex> traceLock(traceMutex_);
         start_ = clock_();
         trace_.close();
         trace_.clear();
@@ -82,7 +82,7 @@ int32_t SimLibrary::InitUSBCDLibrary() {
     stopping_ = false;
     started_ = true;
     if (!events_.empty()) {
-        event_thread_ = std::thread(&SimLibrary::RunEvents, this);
+        eventThread_ = std::thread(&SimLibrary::RunEvents, this);
     }
     return kSimDone;
 }
@@ -173,13 +173,13 @@ int32_t SimLibrary::CloseUSBCDLibrary() {
     events_.clear();
     devices_ = SimDevices(SimConfig{});
     Trace("CloseUSBCDLibrary", kSimDone);
-    std::lock_guard<std::mutex> trace_lock(trace_mutex_);
+    std::lock_guard<std::mutex> traceLock(traceMutex_);
     trace_.close();
     return kSimDone;
 }
 
 bool SimLibrary::OnEventThread() const {
-    return t_event_thread_of == this;
+    return t_eventThreadOf == this;
 }
 
 void SimLibrary::StopEvents() {
@@ -187,7 +187,7 @@ void SimLibrary::StopEvents() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
-        thread = std::move(event_thread_);
+        thread = std::move(eventThread_);
     }
     wake_.notify_all();
     if (thread.joinable()) {
@@ -196,7 +196,7 @@ void SimLibrary::StopEvents() {
 }
 
 void SimLibrary::RunEvents() {
-    t_event_thread_of = this;
+    t_eventThreadOf = this;
     std::unique_lock<std::mutex> lock(mutex_);
     for (std::size_t next = 0; !stopping_ && next < events_.size();) {
         int64_t wait = events_[next].ms - ElapsedMs();
@@ -216,7 +216,7 @@ void SimLibrary::RunEvents() {
         Trace("callback " + std::to_string(count), result);
         lock.lock();
     }
-    t_event_thread_of = nullptr;
+    t_eventThreadOf = nullptr;
 }
 
 int64_t SimLibrary::ElapsedMs() const {
@@ -224,7 +224,7 @@ int64_t SimLibrary::ElapsedMs() const {
 }
 
 void SimLibrary::Trace(const std::string& call, int32_t result) {
-    std::lock_guard<std::mutex> lock(trace_mutex_);
+    std::lock_guard<std::mutex> lock(traceMutex_);
     if (!trace_.is_open()) {
         return;
     }

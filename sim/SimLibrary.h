@@ -95,8 +95,8 @@ private:
     SimDevices devices_{SimConfig{}};
     USBCDCallback callback_ = nullptr;
     std::vector<Event> events_;
-    std::thread event_thread_;
+    std::thread eventThread_;
 
-    std::mutex trace_mutex_;  // taken after mutex_ when both are needed, never before
+    std::mutex traceMutex_;  // taken after mutex_ when both are needed, never before
     std::ofstream trace_;
 };

@@ -21,11 +21,11 @@ SimConfig Parse(const std::string& text, std::vector<std::string>* problems = nu
 
 void ExpectDefaults(const SimConfig& config) {
     EXPECT_EQ(config.devices, (std::vector<int32_t>{0, 1}));
-    EXPECT_EQ(config.move_ms, 1500);
-    EXPECT_EQ(config.cd_down_ms, 1000);
-    EXPECT_EQ(config.busy_at_start_ms, 0);
-    EXPECT_EQ(config.reject_moves, 0);
-    EXPECT_TRUE(config.never_ready.empty());
+    EXPECT_EQ(config.moveMs, 1500);
+    EXPECT_EQ(config.cdDownMs, 1000);
+    EXPECT_EQ(config.busyAtStartMs, 0);
+    EXPECT_EQ(config.rejectMoves, 0);
+    EXPECT_TRUE(config.neverReady.empty());
     EXPECT_TRUE(config.attach.empty());
     EXPECT_TRUE(config.detach.empty());
     EXPECT_EQ(config.trace, "");
@@ -50,15 +50,15 @@ TEST(SimConfigTest, EachKeySetsItsValue) {
          }},
         {"devices =", [](const SimConfig& c) { EXPECT_TRUE(c.devices.empty()); }},
         {"devices = 5", [](const SimConfig& c) { EXPECT_EQ(c.devices, std::vector<int32_t>{5}); }},
-        {"move_ms = 20", [](const SimConfig& c) { EXPECT_EQ(c.move_ms, 20); }},
-        {"move_ms = 0", [](const SimConfig& c) { EXPECT_EQ(c.move_ms, 0); }},
-        {"cd_down_ms=5", [](const SimConfig& c) { EXPECT_EQ(c.cd_down_ms, 5); }},
+        {"move_ms = 20", [](const SimConfig& c) { EXPECT_EQ(c.moveMs, 20); }},
+        {"move_ms = 0", [](const SimConfig& c) { EXPECT_EQ(c.moveMs, 0); }},
+        {"cd_down_ms=5", [](const SimConfig& c) { EXPECT_EQ(c.cdDownMs, 5); }},
         {"busy_at_start_ms = 2147483647",
-         [](const SimConfig& c) { EXPECT_EQ(c.busy_at_start_ms, 2147483647); }},
-        {"reject_moves = 2", [](const SimConfig& c) { EXPECT_EQ(c.reject_moves, 2); }},
+         [](const SimConfig& c) { EXPECT_EQ(c.busyAtStartMs, 2147483647); }},
+        {"reject_moves = 2", [](const SimConfig& c) { EXPECT_EQ(c.rejectMoves, 2); }},
         {"never_ready = 1, 4",
          [](const SimConfig& c) {
-             EXPECT_EQ(c.never_ready, (std::vector<int32_t>{1, 4}));
+             EXPECT_EQ(c.neverReady, (std::vector<int32_t>{1, 4}));
          }},
         {"attach = 100:2, 250 : 3",
          [](const SimConfig& c) {
@@ -69,8 +69,8 @@ TEST(SimConfigTest, EachKeySetsItsValue) {
              EXPECT_EQ(c.detach, (Events{{300, 0}}));
          }},
         {"trace = run trace.txt", [](const SimConfig& c) { EXPECT_EQ(c.trace, "run trace.txt"); }},
-        {"Move_MS = 7", [](const SimConfig& c) { EXPECT_EQ(c.move_ms, 7); }},
-        {"move_ms = 7\nmove_ms = 9", [](const SimConfig& c) { EXPECT_EQ(c.move_ms, 9); }},
+        {"Move_MS = 7", [](const SimConfig& c) { EXPECT_EQ(c.moveMs, 7); }},
+        {"move_ms = 7\nmove_ms = 9", [](const SimConfig& c) { EXPECT_EQ(c.moveMs, 9); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -89,8 +89,8 @@ TEST(SimConfigTest, CommentsBlankLinesAndLineEndsAreSkipped) {
         "cd_down_ms = 3";
     SimConfig config = Parse(text);
     EXPECT_EQ(config.devices, (std::vector<int32_t>{4, 9}));
-    EXPECT_EQ(config.move_ms, 25);
-    EXPECT_EQ(config.cd_down_ms, 3);
+    EXPECT_EQ(config.moveMs, 25);
+    EXPECT_EQ(config.cdDownMs, 3);
     EXPECT_EQ(config.trace, "out.txt");
 }
 
@@ -126,10 +126,10 @@ TEST(SimConfigTest, GoodLinesAroundBadOnesStillApply) {
         "cd_down_ms = soon\n"
         "reject_moves = 3\n",
         &problems);
-    EXPECT_EQ(config.move_ms, 10);
-    EXPECT_EQ(config.reject_moves, 3);
+    EXPECT_EQ(config.moveMs, 10);
+    EXPECT_EQ(config.rejectMoves, 3);
     EXPECT_EQ(config.devices, (std::vector<int32_t>{0, 1}));
-    EXPECT_EQ(config.cd_down_ms, 1000);
+    EXPECT_EQ(config.cdDownMs, 1000);
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_NE(problems[0].find("line 2"), std::string::npos) << problems[0];
     EXPECT_NE(problems[1].find("line 4"), std::string::npos) << problems[1];

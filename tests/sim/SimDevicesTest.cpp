@@ -51,10 +51,10 @@ void Play(SimDevices& devices, const std::vector<Step>& steps) {
     }
 }
 
-SimConfig Timed(int64_t move_ms, int64_t cd_down_ms) {
+SimConfig Timed(int64_t moveMs, int64_t cdDownMs) {
     SimConfig config;
-    config.move_ms = move_ms;
-    config.cd_down_ms = cd_down_ms;
+    config.moveMs = moveMs;
+    config.cdDownMs = cdDownMs;
     return config;
 }
 
@@ -109,7 +109,7 @@ TEST(SimDevicesTest, ZeroTimesMakeAMoveInstant) {
 
 TEST(SimDevicesTest, EveryDeviceIsBusyAtStart) {
     SimConfig config = Timed(100, 0);
-    config.busy_at_start_ms = 300;
+    config.busyAtStartMs = 300;
     config.devices = {0, 1};
     SimDevices devices(config);
     devices.Attach(5);  // a device attached later waits for the same time
@@ -128,7 +128,7 @@ TEST(SimDevicesTest, EveryDeviceIsBusyAtStart) {
 
 TEST(SimDevicesTest, RejectedMovesAreCountedPerMoveAndPerDevice) {
     SimConfig config = Timed(100, 0);
-    config.reject_moves = 2;
+    config.rejectMoves = 2;
     SimDevices devices(config);
     Play(devices, {
                       Move(0, 0, 10, 1),
@@ -160,7 +160,7 @@ TEST(SimDevicesTest, BadSlotsAreReportedBeforeTheDeviceState) {
 
 TEST(SimDevicesTest, BadSlotsDoNotUseUpRejections) {
     SimConfig config = Timed(10, 0);
-    config.reject_moves = 1;
+    config.rejectMoves = 1;
     SimDevices devices(config);
     Play(devices, {Move(0, 0, 0, 2), Move(0, 0, 5, 1), Move(0, 0, 5, 0)});
 }
@@ -176,7 +176,7 @@ TEST(SimDevicesTest, AnUnknownDeviceGivesThreeToEveryRequest) {
 
 TEST(SimDevicesTest, NeverReadyDevicesNeverAcceptAMove) {
     SimConfig config = Timed(10, 10);
-    config.never_ready = {1};
+    config.neverReady = {1};
     SimDevices devices(config);
     Play(devices, {
                       Status(0, 1, 1),
@@ -199,7 +199,7 @@ TEST(SimDevicesTest, ResetLeavesTheBusyTimeAlone) {
 TEST(SimDevicesTest, HotPlugChangesTheListAndStartsDevicesAfresh) {
     SimConfig config = Timed(100, 0);
     config.devices = {0, 1, 2};
-    config.never_ready = {7};
+    config.neverReady = {7};
     SimDevices devices(config);
 
     EXPECT_FALSE(devices.Attach(1));  // attached already

@@ -17,10 +17,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::atomic<int32_t> g_count{-1};
-std::atomic<int32_t> g_last_device{-1};
+std::atomic<int32_t> g_lastDevice{-1};
 
 int32_t USBCD_CALL OnDevicesChanged(int32_t count) {
-    g_last_device = EnumDevice(count - 1);
+    g_lastDevice = EnumDevice(count - 1);
     g_count = count;
     return 7;
 }
@@ -28,9 +28,9 @@ int32_t USBCD_CALL OnDevicesChanged(int32_t count) {
 // Guards against a hang only; no test asserts an upper bound on time.
 template <typename Condition>
 bool WaitFor(Condition condition) {
-    const auto give_up = Clock::now() + std::chrono::seconds(20);
+    const auto giveUp = Clock::now() + std::chrono::seconds(20);
     while (!condition()) {
-        if (Clock::now() > give_up) {
+        if (Clock::now() > giveUp) {
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -62,20 +62,20 @@ std::vector<TraceLine> ParseTrace(const std::string& text) {
 class SimDllTest : public testing::Test {
 protected:
     SimDllTest() : folder_(TestProgramFolder()), ini_(folder_ / "USBCDSIM.ini") {
-        had_ini_ = std::filesystem::exists(ini_);
-        if (had_ini_) {
-            saved_ini_ = ReadWholeFile(ini_);
+        hadIni_ = std::filesystem::exists(ini_);
+        if (hadIni_) {
+            savedIni_ = ReadWholeFile(ini_);
         }
         g_count = -1;
-        g_last_device = -1;
+        g_lastDevice = -1;
     }
 
     ~SimDllTest() override {
         CloseUSBCDLibrary();
         std::error_code ignored;
         std::filesystem::remove(folder_ / kTrace, ignored);
-        if (had_ini_) {
-            WriteWholeFile(ini_, saved_ini_);
+        if (hadIni_) {
+            WriteWholeFile(ini_, savedIni_);
         } else {
             std::filesystem::remove(ini_, ignored);
         }
@@ -84,8 +84,8 @@ protected:
     static constexpr const char* kTrace = "sim_dll_tests.trace";
     const std::filesystem::path folder_;
     const std::filesystem::path ini_;
-    bool had_ini_ = false;
-    std::string saved_ini_;
+    bool hadIni_ = false;
+    std::string savedIni_;
 };
 
 TEST_F(SimDllTest, ARunThroughTheExportedFunctions) {
@@ -107,7 +107,7 @@ TEST_F(SimDllTest, ARunThroughTheExportedFunctions) {
     ASSERT_TRUE(WaitFor(
         [&] { return ReadWholeFile(folder_ / kTrace).find("callback") != std::string::npos; }));
     EXPECT_EQ(g_count, 3);
-    EXPECT_EQ(g_last_device, 12);
+    EXPECT_EQ(g_lastDevice, 12);
     EXPECT_EQ(GetDeviceNumber(), 3);
 
     EXPECT_EQ(USBCDMoveto(8, 36), 1);  // the first request of each move is refused

@@ -15,24 +15,24 @@ struct CallbackCall {
     int32_t count;
     std::vector<int32_t> devices;  // enumerated from inside the callback
     std::thread::id thread;
-    int32_t init_result;  // of the lifecycle calls tried from inside, when asked for
-    int32_t close_result;
+    int32_t initResult;  // of the lifecycle calls tried from inside, when asked for
+    int32_t closeResult;
 };
 
 // The callback is a plain function, so what it reaches lives here.
 std::mutex g_mutex;
 SimLibrary* g_library = nullptr;
 std::vector<CallbackCall> g_calls;
-bool g_try_lifecycle = false;
+bool g_tryLifecycle = false;
 
 int32_t USBCD_CALL RecordingCallback(int32_t count) {
     CallbackCall call{count, {}, std::this_thread::get_id(), -1, -1};
     for (int32_t i = 0; i < count; ++i) {
         call.devices.push_back(g_library->EnumDevice(i));
     }
-    if (g_try_lifecycle) {
-        call.init_result = g_library->InitUSBCDLibrary();
-        call.close_result = g_library->CloseUSBCDLibrary();
+    if (g_tryLifecycle) {
+        call.initResult = g_library->InitUSBCDLibrary();
+        call.closeResult = g_library->CloseUSBCDLibrary();
     }
     std::lock_guard<std::mutex> lock(g_mutex);
     g_calls.push_back(call);
@@ -62,12 +62,12 @@ protected:
                   ("kavro_sim_" + std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(folder_);
         library_ = std::make_unique<SimLibrary>(
-            folder_, [this] { return std::chrono::nanoseconds(now_ns_.load()); },
+            folder_, [this] { return std::chrono::nanoseconds(nowNs_.load()); },
             [this](const std::string& problem) { reports_.push_back(problem); });
         std::lock_guard<std::mutex> lock(g_mutex);
         g_library = library_.get();
         g_calls.clear();
-        g_try_lifecycle = false;
+        g_tryLifecycle = false;
     }
 
     ~SimLibraryTest() override {
@@ -80,11 +80,11 @@ protected:
     void Configure(const std::string& text) { WriteWholeFile(folder_ / "USBCDSIM.ini", text); }
     std::string Trace(const char* name = "calls.trace") { return ReadWholeFile(folder_ / name); }
     // Sets the clock; the library only ever sees differences from its start.
-    void At(double ms) { now_ns_ = kEpochNs + static_cast<int64_t>(ms * 1e6); }
+    void At(double ms) { nowNs_ = kEpochNs + static_cast<int64_t>(ms * 1e6); }
 
     static constexpr int64_t kEpochNs = 5'000'700'000;  // 5000.7 ms
     const std::filesystem::path folder_;
-    std::atomic<int64_t> now_ns_{kEpochNs};
+    std::atomic<int64_t> nowNs_{kEpochNs};
     std::vector<std::string> reports_;
     std::unique_ptr<SimLibrary> library_;
 };
@@ -143,7 +143,7 @@ TEST_F(SimLibraryTest, TracesEveryCallAsOneLine) {
 TEST_F(SimLibraryTest, AStoppedLibraryAnswersWithoutTracing) {
     Configure("devices = 4\ntrace = calls.trace\n");
     SimLibrary& lib = *library_;
-    auto expect_stopped = [&] {
+    auto expectStopped = [&] {
         EXPECT_EQ(lib.GetDeviceNumber(), 0);
         EXPECT_EQ(lib.EnumDevice(0), -1);
         EXPECT_EQ(lib.SetCDCallbackProc(RecordingCallback), 1);
@@ -155,13 +155,13 @@ TEST_F(SimLibraryTest, AStoppedLibraryAnswersWithoutTracing) {
         EXPECT_EQ(lib.USBCDLEDOFF(4), 3);
         EXPECT_EQ(lib.CloseUSBCDLibrary(), 0);
     };
-    expect_stopped();
+    expectStopped();
     EXPECT_FALSE(std::filesystem::exists(folder_ / "calls.trace"));
 
     lib.InitUSBCDLibrary();
     EXPECT_EQ(lib.GetDeviceNumber(), 1);
     lib.CloseUSBCDLibrary();
-    expect_stopped();
+    expectStopped();
     EXPECT_EQ(Trace(),
               "0 InitUSBCDLibrary -> 0\n0 GetDeviceNumber -> 1\n0 CloseUSBCDLibrary -> 0\n");
 }
@@ -290,14 +290,14 @@ TEST_F(SimLibraryTest, StartingAgainRereadsTheSettingsAndTruncatesTheTrace) {
 
 TEST_F(SimLibraryTest, LifecycleCallsFromInsideTheCallbackAreRefused) {
     Configure("devices = 0\nattach = 5:1\ntrace = calls.trace\n");
-    g_try_lifecycle = true;
+    g_tryLifecycle = true;
     At(0);
     library_->InitUSBCDLibrary();
     library_->SetCDCallbackProc(RecordingCallback);
     At(5);
     ASSERT_TRUE(WaitFor([] { return CallCount() == 1; }));
-    EXPECT_EQ(g_calls[0].init_result, 1);
-    EXPECT_EQ(g_calls[0].close_result, 1);
+    EXPECT_EQ(g_calls[0].initResult, 1);
+    EXPECT_EQ(g_calls[0].closeResult, 1);
     EXPECT_EQ(library_->GetDeviceNumber(), 2);  // still started
     EXPECT_EQ(library_->CloseUSBCDLibrary(), 0);
     std::string trace = Trace();
