@@ -16,15 +16,15 @@ EXE_SUFFIX = os.environ.get("KAVRO_EXE_SUFFIX", "")
 UNDER_WINE = bool(RUNNER)
 
 
-def program(name):
-    """The full path of a built program."""
-    return os.path.join(BIN_DIR, name + EXE_SUFFIX)
+def program(name, folder=BIN_DIR):
+    """The full path of a built program, or of its copy in another folder."""
+    return os.path.join(folder, name + EXE_SUFFIX)
 
 
-def command(name, *arguments):
-    """The argument vector that starts a built program on this platform."""
+def command(name, *arguments, folder=BIN_DIR):
+    """The argument vector that starts a program on this platform."""
     prefix = [RUNNER] if RUNNER else []
-    return prefix + [program(name)] + [str(a) for a in arguments]
+    return prefix + [program(name, folder)] + [str(a) for a in arguments]
 
 
 def native_path(path):
@@ -33,10 +33,11 @@ def native_path(path):
     return "Z:" + path.replace("/", "\\") if UNDER_WINE else path
 
 
-def run(name, *arguments, cwd=None, timeout=60):
+def run(name, *arguments, cwd=None, timeout=60, folder=BIN_DIR):
     """Runs a program with its output on a pipe; returns (exit code, stdout bytes)."""
-    done = subprocess.run(command(name, *arguments), cwd=cwd, stdin=subprocess.DEVNULL,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+    done = subprocess.run(command(name, *arguments, folder=folder), cwd=cwd,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, timeout=timeout)
     return done.returncode, done.stdout
 
 
@@ -146,14 +147,10 @@ class Installation:
             f.write("\n".join(lines) + "\n")
 
     def command(self, name, *arguments):
-        prefix = [RUNNER] if RUNNER else []
-        return prefix + [os.path.join(self.path, name + EXE_SUFFIX)] + [str(a) for a in arguments]
+        return command(name, *arguments, folder=self.path)
 
     def run(self, name, *arguments, cwd=None, timeout=120):
-        done = subprocess.run(self.command(name, *arguments), cwd=cwd or self.path,
-                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                              stderr=subprocess.PIPE, timeout=timeout)
-        return done.returncode, done.stdout
+        return run(name, *arguments, cwd=cwd or self.path, timeout=timeout, folder=self.path)
 
     def file(self, name):
         return os.path.join(self.path, name)
