@@ -85,32 +85,26 @@ class BankTable(unittest.TestCase):
             self.assertLess(calls.index(("USBCDReset", [0])), calls.index(("USBCDLEDON", [0])))
             self.assertLess(calls.index(("USBCDLEDOFF", [0])), calls.index(("USBCDReset", [1])))
 
-    def test_a_new_device_is_numbered_after_the_known_ones(self):
-        with harness.Installation({"devices": "0,1,2"}) as place:
-            with open(place.file("Kavro.xml"), "wb") as f:
-                f.write(TWO_DEVICES)
-            terminal = self.start(place, "5-3")
-            self.wait_for(terminal, re.escape("New device was found. Please, assign "
-                                              "identification number for it (from 1 to 127)."))
-            self.answer(terminal, 2, 3)
-            self.wait_for(terminal, "EXITED")
-            self.assertEqual(len(re.findall("was assigned", self.text(terminal))), 1)
-            self.assertEqual(file_bytes(place), TWO_DEVICES.replace(
-                b"</CDLibraryList>", b'<Item ID="2" Bank="3"/></CDLibraryList>'))
-
-    def test_two_new_devices_get_the_plural_message(self):
-        with harness.Installation({"devices": "4,0,1,5"}) as place:
-            with open(place.file("Kavro.xml"), "wb") as f:
-                f.write(TWO_DEVICES)
-            terminal = self.start(place, "5-3")
-            self.wait_for(terminal, re.escape("New devices were found. Please, assign "
-                                              "identification numbers for them (from 1 to 127)."))
-            self.answer(terminal, 4, 9)
-            self.answer(terminal, 5, 10)
-            self.wait_for(terminal, "EXITED")
-            self.assertTrue(file_bytes(place).endswith(
-                b'<Item ID="4" Bank="9"/><Item ID="5" Bank="10"/></CDLibraryList>'))
-
+    def test_new_devices_are_numbered_after_the_known_ones(self):
+        # (devices attached, the message, the (device, bank) answers, the items added)
+        cases = (("0,1,2", "New device was found. Please, assign identification number "
+                  "for it (from 1 to 127).", [(2, 3)], b'<Item ID="2" Bank="3"/>'),
+                 ("4,0,1,5", "New devices were found. Please, assign identification "
+                  "numbers for them (from 1 to 127).", [(4, 9), (5, 10)],
+                  b'<Item ID="4" Bank="9"/><Item ID="5" Bank="10"/>'))
+        for devices, message, answers, added in cases:
+            with self.subTest(devices=devices), harness.Installation({"devices": devices}) as place:
+                with open(place.file("Kavro.xml"), "wb") as f:
+                    f.write(TWO_DEVICES)
+                terminal = self.start(place, "5-3")
+                self.wait_for(terminal, re.escape(message))
+                for device, bank in answers:
+                    self.answer(terminal, device, bank)
+                self.wait_for(terminal, "EXITED")
+                self.assertEqual(len(re.findall("was assigned", self.text(terminal))),
+                                 len(answers))
+                self.assertEqual(file_bytes(place), TWO_DEVICES.replace(
+                    b"</CDLibraryList>", added + b"</CDLibraryList>"))
 
     def test_keys_without_a_digit_do_not_count(self):
         with harness.Installation({"devices": "0,1,2"}) as place:
