@@ -80,6 +80,20 @@ TEST(CDiscList, ReadsNumbersAndRangesOrRejectsWithTheUsageText) {
         {{u"3--99999999999"}, {}, false},
         {{u"00000000000000000025"}, {25}, true},  // leading zeros are not overflow
         {{u"3--20000"}, {}, true},                // a backwards range names no disc
+        // Only ASCII digits are digits: Arabic-Indic five, full-width five, Devanagari
+        // seven, ranges of Arabic-Indic and full-width digits; among others, 5 and 3
+        // still read as a range written backwards.
+        {{u"\u0665"}, {}, false},
+        {{u"\uff15"}, {}, false},
+        {{u"\u096d"}, {}, false},
+        {{u"\u0663-\u0665"}, {}, false},
+        {{u"\uff12-\uff11"}, {}, false},
+        {{u"5\u0663-3\uff17"}, {}, true},
+        // 100,000 characters: more than Windows takes in a whole command line.
+        {{std::u16string(100000, u'9')}, {}, false},
+        {{std::u16string(100000, u'-')}, {}, false},
+        {{std::u16string(100000, u'x')}, {}, false},
+        {{std::u16string(99997, u'0') + u"2-1"}, {}, true},
     };
     for (const auto& c : cases) {
         std::string label;

@@ -107,8 +107,10 @@ class RedirectedOutput(unittest.TestCase):
 
 
 class CommandLines(unittest.TestCase):
-    """Command lines that end at the usage text run no further; those that read as an
-    empty list count down once and touch no device."""
+    """The whole program on command lines as large as real ones get, and in other
+    scripts' digits: those that end at the usage text start no library, those that
+    read as an empty list count down once and touch no device. What each argument
+    reads as is the parser's own test (CDiscListTest)."""
 
     def assert_empty_list(self, *arguments):
         with harness.Installation({"devices": "0,1"}) as place:
@@ -131,20 +133,14 @@ class CommandLines(unittest.TestCase):
         self.assert_empty_list(*(["2-1"] * 10000))
 
     def test_one_very_long_argument(self):
-        for argument in ("9" * LONG_ARGUMENT, "-" * LONG_ARGUMENT, "x" * LONG_ARGUMENT):
-            with self.subTest(argument=argument[:3] + "..."):
-                self.assert_usage(argument)
+        self.assert_usage("9" * LONG_ARGUMENT)
         # Leading zeros do not count: first 2, last 1, a range written backwards.
         self.assert_empty_list("0" * (LONG_ARGUMENT - 3) + "2-1")
 
-    def test_digits_of_other_scripts_are_not_digits(self):
-        # Arabic-Indic five, full-width five, Devanagari seven, and a range of
-        # Arabic-Indic three to five.
-        for argument in ("\u0665", "\uff15", "\u096d", "\u0663-\u0665", "\uff12-\uff11"):
-            with self.subTest(argument=argument):
-                self.assert_usage(argument)
-        # Only the ASCII digits are read: 5 and 3, a range written backwards.
-        self.assert_empty_list("5\u0663-3\uff17")
+    def test_a_full_width_digit_is_not_a_digit(self):
+        # The program must read its command line as Unicode: the code-page copy that a
+        # narrow main() gets on Windows can turn the full-width five into a 5.
+        self.assert_usage("\uff15")
 
 
 if __name__ == "__main__":
