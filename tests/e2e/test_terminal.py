@@ -136,9 +136,9 @@ class Terminals(unittest.TestCase):
             os.close(fd)
             _, status = os.waitpid(pid, 0)
             self.assertEqual(os.waitstatus_to_exitcode(status), 0)
-            # The program never asks the terminal anything, so it never waits for an
-            # answer: 5 + 5 + 3 s of fixed waits, where each question unanswered used
-            # to add a second.
+            # A terminal that never answers must cost no time: the program asks it
+            # nothing, so the run is its 5 + 5 + 3 s of fixed waits and the moves, with
+            # no wait for an answer on top.
             self.assertNotIn(b"\x1b[6n", output)
             plain = re.sub(rb"\x1b\[[0-9;]*[A-Za-z]", b"", output)
             self.assertIn(b"CD N1 (1:1) selecting: ", plain)
