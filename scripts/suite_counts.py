@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """How many cases each test program of the last ctest run passed, skipped and
-failed, read from the run's log; ctest itself counts only whole programs. Both the
-GoogleTest programs and the end-to-end suites (unittest) report their cases.
+failed, read from the run's log; ctest itself counts only whole programs. The
+GoogleTest programs and the end-to-end suites (unittest) report their cases, the
+benchmark run (Google Benchmark) a row for each benchmark.
 
     scripts/suite_counts.py build/windows64
 """
@@ -14,6 +15,8 @@ GTEST = {kind: re.compile(r"^\[  %s\s*\] (\d+) tests?[.,]" % kind, re.MULTILINE)
          for kind in ("PASSED", "SKIPPED", "FAILED")}
 UNITTEST_RAN = re.compile(r"^Ran (\d+) tests? in ", re.MULTILINE)
 UNITTEST_END = re.compile(r"^(?:OK|FAILED)(?: \((.*)\))?$", re.MULTILINE)
+BENCHMARK_ROW = re.compile(r"^\S+ +(?:[\d.]+ [num]?s +[\d.]+ [num]?s +\d+\b|(ERROR OCCURRED))",
+                           re.MULTILINE)
 
 
 def counts(output):
@@ -28,7 +31,13 @@ def counts(output):
         return ran - skipped - failed, skipped, failed
     found = {kind: pattern.findall(output) for kind, pattern in GTEST.items()}
     if not found["PASSED"] and not found["FAILED"]:
-        return None
+        rows = BENCHMARK_ROW.findall(output)
+        if not rows:
+            return None
+        errors = rows.count("ERROR OCCURRED")
+        # A run that stopped early failed in the benchmark after its last row.
+        stopped = int("\nTest Passed.\n" not in output)
+        return len(rows) - errors, 0, errors + stopped
     return tuple(int(found[kind][-1]) if found[kind] else 0
                  for kind in ("PASSED", "SKIPPED", "FAILED"))
 
