@@ -17,7 +17,9 @@ USAGE = (b"\r\n   This utility is designated to control Kavro CD Library devices
 
 class Usage(unittest.TestCase):
     def test_unreadable_command_lines_print_the_usage_text_and_exit_0(self):
-        for arguments in ([], ["25", "x", "3"], ["0-3"], ["-5"], ["19051"], ["1-2147483647"]):
+        # Which arguments are unreadable is the unit table's job (CDiscListTest); here,
+        # no argument, and one that is unreadable after a readable one.
+        for arguments in ([], ["25", "x", "3"]):
             with self.subTest(arguments=arguments):
                 code, output = harness.run("Kavro", *arguments)
                 self.assertEqual(code, 0)
