@@ -17,7 +17,6 @@ IMPORT_LIST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "windows_
 # Windows versions in order, up to the oldest that the program promises to run on;
 # "vendor" marks the carousel vendor's library, which is not part of Windows.
 SUPPORTED = ("95", "NT4", "2000", "XP", "XP-SP1", "XP-SP2", "XP-SP3", "vendor")
-RT_VERSION = 16
 
 
 def objdump(option, path):
@@ -62,76 +61,23 @@ def import_list():
     return listed
 
 
-class PeFile:
-    def __init__(self, path):
-        with open(path, "rb") as f:
-            self.data = f.read()
-        header = struct.unpack_from("<I", self.data, 0x3C)[0]
-        sections, optional_size = struct.unpack_from("<2xH12xH", self.data, header + 4)
-        optional = header + 24
-        magic = struct.unpack_from("<H", self.data, optional)[0]
-        directories = optional + (96 if magic == 0x10B else 112)
-        self.resources = struct.unpack_from("<I", self.data, directories + 2 * 8)[0]
-        self.sections = [struct.unpack_from("<8xIIII", self.data, optional + optional_size + 40 * i)
-                         for i in range(sections)]
-
-    def offset(self, rva):
-        for size, address, raw_size, raw in self.sections:
-            if address <= rva < address + max(size, raw_size):
-                return raw + rva - address
+def version_resource(data):
+    """(fixed file version as (major, minor, build, revision), {name: value}) of the
+    version resource in a PE file's bytes, or None when it carries none. Found by
+    the resource's signature and keys, which nothing else in the program holds."""
+    fixed_at = data.find(struct.pack("<I", 0xFEEF04BD))
+    if fixed_at < 0:
         return None
-
-    def resource(self, kind):
-        """The bytes of the first resource of a type, or None."""
-        if not self.resources or self.offset(self.resources) is None:
-            return None
-        base = self.offset(self.resources)
-        table = base
-        for wanted in (kind, None, None):
-            named, numbered = struct.unpack_from("<12xHH", self.data, table)
-            entries = [struct.unpack_from("<II", self.data, table + 16 + 8 * i)
-                       for i in range(named + numbered)]
-            entries = [e for e in entries if wanted is None or e[0] == wanted]
-            if not entries:
-                return None
-            target = entries[0][1]
-            if not target & 0x80000000:
-                break
-            table = base + (target & 0x7FFFFFFF)
-        rva, size = struct.unpack_from("<II", self.data, base + target)
-        return self.data[self.offset(rva):self.offset(rva) + size]
-
-
-def version_info(block):
-    """(fixed file version as (major, minor, build, revision), {string name: value})
-    from a VS_VERSIONINFO resource."""
+    ms, ls = struct.unpack_from("<II", data, fixed_at + 8)
     strings = {}
-    fixed = None
-
-    def walk(at, end):
-        nonlocal fixed
-        while at + 6 <= end:
-            length, value_length, text = struct.unpack_from("<HHH", block, at)
-            if length == 0:
-                break
-            key_end = block.index(b"\0\0", at + 6)
-            while (key_end - at - 6) % 2:
-                key_end = block.index(b"\0\0", key_end + 1)
-            key = block[at + 6:key_end].decode("utf-16-le")
-            value_at = (key_end + 2 + 3) & ~3
-            value_size = value_length * 2 if text else value_length
-            if key == "VS_VERSION_INFO" and value_length:
-                signature, ms, ls = struct.unpack_from("<I4xII", block, value_at)
-                if signature == 0xFEEF04BD:
-                    fixed = (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
-            elif text and value_length:
-                strings[key] = block[value_at:value_at + value_size].decode(
-                    "utf-16-le").rstrip("\0")
-            walk((value_at + value_size + 3) & ~3, at + length)
-            at = (at + length + 3) & ~3
-
-    walk(0, len(block))
-    return fixed, strings
+    for key in ("FileDescription", "FileVersion", "OriginalFilename", "ProductName",
+                "ProductVersion"):
+        # The key, its zero, padding to four bytes, then the value and its zero.
+        found = re.search(re.escape((key + "\0").encode("utf-16-le")) +
+                          rb"(?:\0\0)?((?:[^\0].|\0[^\0])*)\0\0", data, re.DOTALL)
+        if found:
+            strings[key] = found.group(1).decode("utf-16-le")
+    return (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF), strings
 
 
 def usage_version(path):
@@ -169,10 +115,11 @@ with tempfile.TemporaryDirectory() as folder:
                      % (name, os.path.basename(IMPORT_LIST), ", ".join(unlisted)))
     dlls = sorted({dll for dll, _ in imports(programs["Kavro.exe"])})
     printed = usage_version(programs["Kavro.exe"])
-    version = PeFile(programs["Kavro.exe"]).resource(RT_VERSION)
+    with open(programs["Kavro.exe"], "rb") as f:
+        version = version_resource(f.read())
     if version is None:
         sys.exit("Kavro.exe carries no version resource")
-    fixed, strings = version_info(version)
+    fixed, strings = version
 
 if printed is None:
     sys.exit("Kavro.exe holds no usage text with a version")
