@@ -14,8 +14,8 @@ import tempfile
 import zipfile
 
 IMPORT_LIST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "windows_imports.txt")
-# Windows versions in order, up to the oldest that the program promises to run on;
-# "vendor" marks the carousel vendor's library, which is not part of Windows.
+# The Windows versions up to XP SP3, the oldest that the program promises to run
+# on; "vendor" marks the carousel vendor's library, which is not part of Windows.
 SUPPORTED = ("95", "NT4", "2000", "XP", "XP-SP1", "XP-SP2", "XP-SP3", "vendor")
 
 
