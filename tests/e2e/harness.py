@@ -168,6 +168,13 @@ class Installation:
                               int(words[-1])))
         return calls
 
+    def blinking(self, count=1):
+        """Waits until the programs here have switched an LED on `count` times, the
+        first of them once a program reads keys for a bank; true when they have.
+        Keys typed before that may reach Wine's console as a line of their own
+        instead of the program."""
+        return wait_until(lambda: sum(c[1] == "USBCDLEDON" for c in self.trace() or []) >= count)
+
     def close(self):
         self._folder.cleanup()
 

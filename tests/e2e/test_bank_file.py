@@ -31,8 +31,9 @@ class BankFile(unittest.TestCase):
         found = harness.wait_until(lambda: text in terminal.text())
         self.assertTrue(found, "waited for %r:\n%s" % (text, terminal.text()))
 
-    def number(self, terminal, bank, then="EXITED"):
+    def number(self, place, terminal, bank, then="EXITED", blinks=1):
         self.wait_for(terminal, PROMPT.rstrip())
+        self.assertTrue(place.blinking(blinks), "no device blinks")
         terminal.send(str(bank), "Enter")
         self.wait_for(terminal, then)
 
@@ -40,8 +41,9 @@ class BankFile(unittest.TestCase):
         with harness.Installation(SETTINGS) as place:
             first, second = self.start(place), self.start(place)
             self.wait_for(second, PROMPT.rstrip())
-            self.number(first, 5, then=CREATED)
-            self.number(second, 7)
+            # Both runs blink before either is typed to.
+            self.number(place, first, 5, then=CREATED, blinks=2)
+            self.number(place, second, 7, blinks=2)
             self.assertEqual([line for line in second.text().split("\n") if line][-2:],
                              ["Cannot save initialization file (Kavro.xml).", "EXITED"])
             self.assertEqual(file_bytes(place), table((0, 5)))
@@ -55,7 +57,7 @@ class BankFile(unittest.TestCase):
             with open(victim, "wb") as f:
                 f.write(table((0, 5)))
             os.symlink(victim, place.file("Kavro.xml"))
-            self.number(self.start(place), 3)
+            self.number(place, self.start(place), 3)
             with open(victim, "rb") as f:
                 self.assertEqual(f.read(), table((0, 5)))
             self.assertFalse(os.path.islink(place.file("Kavro.xml")))
@@ -86,15 +88,13 @@ class BankFile(unittest.TestCase):
                     f.write(table((0, 5)))
                 terminal = self.start(place)
                 self.wait_for(terminal, PROMPT.rstrip())
-                blinking = harness.wait_until(
-                    lambda: "USBCDLEDON" in [c[1] for c in place.trace() or []])
-                self.assertTrue(blinking, "the device does not blink")
+                self.assertTrue(place.blinking(), "the device does not blink")
                 holder = subprocess.Popen(
                     harness.command("file_holder", harness.native_path(place.file("Kavro.xml")),
                                     milliseconds),
                     stdout=subprocess.PIPE, env=dict(os.environ, WINEDEBUG="-all"))
                 self.assertEqual(holder.stdout.readline().strip(), b"held")
-                self.number(terminal, 3, then=message)
+                self.number(place, terminal, 3, then=message)
                 holder.communicate(timeout=30)
                 self.assertEqual(file_bytes(place), saved)
                 self.assertEqual([n for n in os.listdir(place.path) if n.endswith(".new")], [])
@@ -102,7 +102,7 @@ class BankFile(unittest.TestCase):
     @unittest.skipIf(harness.UNDER_WINE, "Linux names are bytes; Windows names are UTF-16")
     def test_a_folder_named_in_latin1_keeps_its_table(self):
         with harness.Installation(SETTINGS, folder=b"caf\xe9") as place:
-            self.number(self.start(place), 1)
+            self.number(place, self.start(place), 1)
             self.assertEqual(file_bytes(place), table((0, 1)))
             code, output = place.run("Kavro", "1")
             self.assertNotIn(b"first time", output)

@@ -32,6 +32,11 @@ class BankTable(unittest.TestCase):
         found = harness.wait_until(lambda: len(re.findall(pattern, self.text(terminal))) >= count)
         self.assertTrue(found, "waited for %r:\n%s" % (pattern, self.text(terminal)))
 
+    def wait_until_asked(self, place, terminal, shown):
+        """Waits for the first question and until the program reads keys for it."""
+        self.wait_for(terminal, re.escape(shown))
+        self.assertTrue(place.blinking(), "no device blinks")
+
     def prompt_row(self, terminal):
         rows = [row for row in terminal.screen() if row.startswith(PROMPT.rstrip())]
         return rows[-1] if rows else None
@@ -45,7 +50,7 @@ class BankTable(unittest.TestCase):
         with harness.Installation({"devices": "0,1"}) as place:
             terminal = self.start(place, "5-3")
             self.wait_for(terminal, "For the first time the program must be initialized")
-            self.wait_for(terminal, re.escape(PROMPT.rstrip()))
+            self.wait_until_asked(place, terminal, PROMPT.rstrip())
 
             # Out of range: the red message stands where the digits were, then goes.
             terminal.send("1", "2", "8", "Enter")
@@ -97,7 +102,7 @@ class BankTable(unittest.TestCase):
                 with open(place.file("Kavro.xml"), "wb") as f:
                     f.write(TWO_DEVICES)
                 terminal = self.start(place, "5-3")
-                self.wait_for(terminal, re.escape(message))
+                self.wait_until_asked(place, terminal, message)
                 for device, bank in answers:
                     self.answer(terminal, device, bank)
                 self.wait_for(terminal, "EXITED")
@@ -109,7 +114,7 @@ class BankTable(unittest.TestCase):
     def test_keys_without_a_digit_do_not_count(self):
         with harness.Installation({"devices": "0,1,2"}) as place:
             terminal = self.start(place, "5-3")
-            self.wait_for(terminal, re.escape(PROMPT.rstrip()))
+            self.wait_until_asked(place, terminal, PROMPT.rstrip())
             # Cursor keys come as 0xE0 and a second code; both are passed over.
             terminal.send("5", "Up", "Left", "Delete", "Enter")
             self.wait_for(terminal, r"internal number 0\) was assigned to the bank 5")

@@ -30,6 +30,7 @@ class Terminals(unittest.TestCase):
                                         width=60, height=10)
             self.addCleanup(terminal.close)
             self.wait_for(terminal, re.escape(PROMPT))
+            self.assertTrue(place.blinking(), "no device blinks")
             # The prompt and the error take 80 cells of a 60-cell row at the bottom.
             terminal.send("0", "Enter")
             self.wait_for(terminal, "Please, enter a valid nu")
