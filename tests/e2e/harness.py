@@ -3,6 +3,7 @@ them on this platform (natively, or under Wine through the runner), and a real
 terminal to run them in (a tmux session on a private server)."""
 
 import os
+import re
 import shlex
 import shutil
 import subprocess
@@ -98,6 +99,12 @@ class Terminal:
                 lines.append(row)
             joining = len(row) >= self.width
         return "\n".join(line.rstrip() for line in lines)
+
+    def wait_for(self, pattern, count=1, timeout=20):
+        """Waits until a regular expression matches the text `count` times; fails the
+        test, showing the text, when it does not."""
+        if not wait_until(lambda: len(re.findall(pattern, self.text())) >= count, timeout=timeout):
+            raise AssertionError("waited for %r:\n%s" % (pattern, self.text()))
 
     def cursor(self):
         x, y = self._tmux("display-message", "-p", "-t", self.name,

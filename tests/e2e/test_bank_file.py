@@ -3,6 +3,7 @@ planted under its name or leading nowhere, no file under its name, and a program
 folder whose name is not UTF-8."""
 
 import os
+import re
 import subprocess
 import tempfile
 import unittest
@@ -27,20 +28,16 @@ class BankFile(unittest.TestCase):
         self.addCleanup(terminal.close)
         return terminal
 
-    def wait_for(self, terminal, text):
-        found = harness.wait_until(lambda: text in terminal.text())
-        self.assertTrue(found, "waited for %r:\n%s" % (text, terminal.text()))
-
     def number(self, place, terminal, bank, then="EXITED", blinks=1):
-        self.wait_for(terminal, PROMPT.rstrip())
+        terminal.wait_for(re.escape(PROMPT.rstrip()))
         self.assertTrue(place.blinking(blinks), "no device blinks")
         terminal.send(str(bank), "Enter")
-        self.wait_for(terminal, then)
+        terminal.wait_for(re.escape(then))
 
     def test_two_first_runs_at_once_keep_the_first_table_whole(self):
         with harness.Installation(SETTINGS) as place:
             first, second = self.start(place), self.start(place)
-            self.wait_for(second, PROMPT.rstrip())
+            second.wait_for(re.escape(PROMPT.rstrip()))
             # Both runs blink before either is typed to.
             self.number(place, first, 5, then=CREATED, blinks=2)
             self.number(place, second, 7, blinks=2)
@@ -87,7 +84,6 @@ class BankFile(unittest.TestCase):
                 with open(place.file("Kavro.xml"), "wb") as f:
                     f.write(table((0, 5)))
                 terminal = self.start(place)
-                self.wait_for(terminal, PROMPT.rstrip())
                 self.assertTrue(place.blinking(), "the device does not blink")
                 holder = subprocess.Popen(
                     harness.command("file_holder", harness.native_path(place.file("Kavro.xml")),

@@ -25,16 +25,9 @@ class BankTable(unittest.TestCase):
         self.addCleanup(terminal.close)
         return terminal
 
-    def text(self, terminal):
-        return terminal.text()
-
-    def wait_for(self, terminal, pattern, count=1):
-        found = harness.wait_until(lambda: len(re.findall(pattern, self.text(terminal))) >= count)
-        self.assertTrue(found, "waited for %r:\n%s" % (pattern, self.text(terminal)))
-
     def wait_until_asked(self, place, terminal, shown):
         """Waits for the first question and until the program reads keys for it."""
-        self.wait_for(terminal, re.escape(shown))
+        terminal.wait_for(re.escape(shown))
         self.assertTrue(place.blinking(), "no device blinks")
 
     def prompt_row(self, terminal):
@@ -43,48 +36,48 @@ class BankTable(unittest.TestCase):
 
     def answer(self, terminal, device, bank):
         terminal.send(str(bank), "Enter")
-        self.wait_for(terminal, r"The device \(internal number %d\) was assigned to the bank %d"
+        terminal.wait_for(r"The device \(internal number %d\) was assigned to the bank %d"
                       % (device, bank))
 
     def test_first_run_numbers_every_device_and_writes_the_file(self):
         with harness.Installation({"devices": "0,1"}) as place:
             terminal = self.start(place, "5-3")
-            self.wait_for(terminal, "For the first time the program must be initialized")
+            terminal.wait_for("For the first time the program must be initialized")
             self.wait_until_asked(place, terminal, PROMPT.rstrip())
 
             # Out of range: the red message stands where the digits were, then goes.
             terminal.send("1", "2", "8", "Enter")
-            self.wait_for(terminal, re.escape(PROMPT + ERROR))
+            terminal.wait_for(re.escape(PROMPT + ERROR))
             coloured = [row for row in terminal.screen(colours=True) if ERROR in row][0]
             self.assertRegex(coloured,
                              r"\x1b\[[0-9;]*(91|1;31)[0-9;]*m(\x1b\[[0-9;]*m)*" + re.escape(ERROR))
-            gone = harness.wait_until(lambda: ERROR not in self.text(terminal), timeout=10)
+            gone = harness.wait_until(lambda: ERROR not in terminal.text(), timeout=10)
             self.assertTrue(gone, "the message stayed")
             self.assertEqual(self.prompt_row(terminal).rstrip(), PROMPT.rstrip())
 
             # Nothing typed: the message again; a key takes it away and is not input.
             terminal.send("Enter")
-            self.wait_for(terminal, re.escape(ERROR))
+            terminal.wait_for(re.escape(ERROR))
             terminal.send("7")
-            gone = harness.wait_until(lambda: ERROR not in self.text(terminal), timeout=2)
+            gone = harness.wait_until(lambda: ERROR not in terminal.text(), timeout=2)
             self.assertTrue(gone, "the key did not take the message away")
             self.assertEqual(self.prompt_row(terminal).rstrip(), PROMPT.rstrip())
 
             # Backspace takes a digit back; a fourth digit is not taken.
             terminal.send("9", "BSpace", "2")
-            self.wait_for(terminal, re.escape(PROMPT + "2"))
+            terminal.wait_for(re.escape(PROMPT + "2"))
             terminal.send("Enter")
-            self.wait_for(terminal, r"The device \(internal number 0\) was assigned to the bank 2")
-            self.wait_for(terminal, re.escape(PROMPT.rstrip()))
+            terminal.wait_for(r"The device \(internal number 0\) was assigned to the bank 2")
+            terminal.wait_for(re.escape(PROMPT.rstrip()))
             terminal.send("0", "0", "1", "5")
-            self.wait_for(terminal, re.escape(PROMPT + "001"))
+            terminal.wait_for(re.escape(PROMPT + "001"))
             terminal.send("Enter")
-            self.wait_for(terminal, r"The device \(internal number 1\) was assigned to the bank 1")
-            self.wait_for(terminal, re.escape(CREATED))
-            self.wait_for(terminal, "EXITED")
+            terminal.wait_for(r"The device \(internal number 1\) was assigned to the bank 1")
+            terminal.wait_for(re.escape(CREATED))
+            terminal.wait_for("EXITED")
 
             # The result lines replaced the prompts entirely.
-            self.assertNotIn(PROMPT, self.text(terminal))
+            self.assertNotIn(PROMPT, terminal.text())
             self.assertEqual(file_bytes(place), TWO_DEVICES)
             calls = [(c[1], c[2]) for c in place.trace()]
             self.assertLess(calls.index(("USBCDReset", [0])), calls.index(("USBCDLEDON", [0])))
@@ -105,8 +98,8 @@ class BankTable(unittest.TestCase):
                 self.wait_until_asked(place, terminal, message)
                 for device, bank in answers:
                     self.answer(terminal, device, bank)
-                self.wait_for(terminal, "EXITED")
-                self.assertEqual(len(re.findall("was assigned", self.text(terminal))),
+                terminal.wait_for("EXITED")
+                self.assertEqual(len(re.findall("was assigned", terminal.text())),
                                  len(answers))
                 self.assertEqual(file_bytes(place), TWO_DEVICES.replace(
                     b"</CDLibraryList>", added + b"</CDLibraryList>"))
@@ -117,7 +110,7 @@ class BankTable(unittest.TestCase):
             self.wait_until_asked(place, terminal, PROMPT.rstrip())
             # Cursor keys come as 0xE0 and a second code; both are passed over.
             terminal.send("5", "Up", "Left", "Delete", "Enter")
-            self.wait_for(terminal, r"internal number 0\) was assigned to the bank 5")
+            terminal.wait_for(r"internal number 0\) was assigned to the bank 5")
             if harness.UNDER_WINE:
                 # Wine's terminal sends function keys as nothing.
                 terminal.send("6", "Enter")
@@ -125,9 +118,9 @@ class BankTable(unittest.TestCase):
                 # F1 (0, then 59) ends the input like Enter, and its second code reaches
                 # the next prompt, which passes it over.
                 terminal.send("6", "F1")
-            self.wait_for(terminal, r"internal number 1\) was assigned to the bank 6")
+            terminal.wait_for(r"internal number 1\) was assigned to the bank 6")
             self.answer(terminal, 2, 7)
-            self.wait_for(terminal, "EXITED")
+            terminal.wait_for("EXITED")
             self.assertEqual(file_bytes(place), b'<CDLibraryList><Item ID="0" Bank="5"/>'
                              b'<Item ID="1" Bank="6"/><Item ID="2" Bank="7"/></CDLibraryList>')
 

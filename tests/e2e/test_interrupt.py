@@ -28,13 +28,9 @@ class CtrlC(unittest.TestCase):
         self.addCleanup(terminal.close)
         return terminal
 
-    def wait_for(self, terminal, text, timeout=20):
-        found = harness.wait_until(lambda: text in terminal.text(), timeout=timeout)
-        self.assertTrue(found, "waited for %r:\n%s" % (text, terminal.text()))
-
     def interrupt(self, place, terminal):
         terminal.send("C-c")
-        self.wait_for(terminal, "EXITED")
+        terminal.wait_for("EXITED")
         with open(place.file("before.txt")) as before, open(place.file("after.txt")) as after:
             self.assertEqual(after.read(), before.read(), "the terminal's modes changed")
         if not harness.UNDER_WINE:
@@ -54,15 +50,15 @@ class CtrlC(unittest.TestCase):
     def test_at_the_empty_prompt(self):
         with harness.Installation({"devices": "0,1"}) as place:
             terminal = self.start(place, "5-3")
-            self.wait_for(terminal, PROMPT)
+            terminal.wait_for(re.escape(PROMPT))
             self.interrupt_while_blinking(place, terminal)
 
     def test_while_the_red_error_shows(self):
         with harness.Installation({"devices": "0,1"}) as place:
             terminal = self.start(place, "5-3")
-            self.wait_for(terminal, PROMPT)
+            terminal.wait_for(re.escape(PROMPT))
             terminal.send("Enter")
-            self.wait_for(terminal, ERROR)
+            terminal.wait_for(re.escape(ERROR))
             self.interrupt_while_blinking(place, terminal)
             # What the shell writes afterwards is in its own colours, not red.
             after = [row for row in terminal.screen(colours=True) if "status" in row or

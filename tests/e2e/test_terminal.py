@@ -20,25 +20,21 @@ def write_banks(place):
 
 
 class Terminals(unittest.TestCase):
-    def wait_for(self, terminal, pattern, timeout=20):
-        found = harness.wait_until(lambda: re.search(pattern, terminal.text()), timeout=timeout)
-        self.assertTrue(found, "waited for %r:\n%s" % (pattern, terminal.text()))
-
     def test_an_error_that_wraps_and_scrolls_a_small_window_leaves_nothing_behind(self):
         with harness.Installation({"devices": "0,1"}) as place:
             terminal = harness.Terminal(place.command("Kavro", "5-3"), cwd=place.path,
                                         width=60, height=10)
             self.addCleanup(terminal.close)
-            self.wait_for(terminal, re.escape(PROMPT))
+            terminal.wait_for(re.escape(PROMPT))
             self.assertTrue(place.blinking(), "no device blinks")
             # The prompt and the error take 80 cells of a 60-cell row at the bottom.
             terminal.send("0", "Enter")
-            self.wait_for(terminal, "Please, enter a valid nu")
+            terminal.wait_for("Please, enter a valid nu")
             gone = harness.wait_until(lambda: "Please, enter" not in terminal.text(), timeout=10)
             self.assertTrue(gone, terminal.screen())
             terminal.send("5", "Enter")
-            self.wait_for(terminal, r"internal number 0\) was assigned to the bank 5")
-            self.wait_for(terminal, re.escape(PROMPT))  # the second device's turn
+            terminal.wait_for(r"internal number 0\) was assigned to the bank 5")
+            terminal.wait_for(re.escape(PROMPT))  # the second device's turn
             rows = terminal.screen()[:10]
             self.assertFalse([row for row in rows if "Please," in row or "mber from" in row],
                              rows)
@@ -52,9 +48,9 @@ class Terminals(unittest.TestCase):
             write_banks(place)
             terminal = harness.Terminal(place.command("Kavro", "5-3"), cwd=place.path)
             self.addCleanup(terminal.close)
-            self.wait_for(terminal, "Initial waiting: ")
+            terminal.wait_for("Initial waiting: ")
             terminal.send("1", "y", "z", "Enter")
-            self.wait_for(terminal, "EXITED")
+            terminal.wait_for("EXITED")
             text = terminal.text()
             self.assertIn("Initial waiting: done.\n", text)
             self.assertNotIn("1yz", text)
@@ -68,7 +64,7 @@ class Terminals(unittest.TestCase):
             self.addCleanup(terminal.close)
             # Typed while the terminal still edits lines, so Enter ends each in LF.
             terminal.send("5", "Enter", "6", "Enter")
-            self.wait_for(terminal, "EXITED")
+            terminal.wait_for("EXITED")
             with open(place.file("Kavro.xml"), "rb") as f:
                 self.assertEqual(f.read().rstrip(), b'<CDLibraryList><Item ID="0" Bank="5"/>'
                                  b'<Item ID="1" Bank="6"/></CDLibraryList>')
@@ -87,7 +83,7 @@ class Terminals(unittest.TestCase):
                 lambda: (place.trace() or [[0, ""]])[-1][1] == "CloseUSBCDLibrary", timeout=40)
             self.assertTrue(ended, terminal.text())
             terminal.send("jobs; echo JOBS-LISTED", "Enter")
-            self.wait_for(terminal, "(?m)^JOBS-LISTED$")  # the output, not the typed line
+            terminal.wait_for("(?m)^JOBS-LISTED$")  # the output, not the typed line
             text = terminal.text()
             self.assertNotIn("Stopped", text)
             self.assertIn("CD N1 (1:1) selecting: ", text)
@@ -102,14 +98,14 @@ class Terminals(unittest.TestCase):
             self.addCleanup(terminal.close)
             terminal.send("stty -g > before.txt; "
                           + harness.shell_words(place.command("Kavro", "5-3")), "Enter")
-            self.wait_for(terminal, "Initial waiting: ")
+            terminal.wait_for("Initial waiting: ")
             terminal.send("C-z")
-            self.wait_for(terminal, "Stopped")
+            terminal.wait_for("Stopped")
             terminal.send("stty -g > stopped.txt; fg", "Enter")
             # The line comes again below what the shell wrote meanwhile.
-            self.wait_for(terminal, r"(?m)^Initial waiting: done\.$", timeout=30)
+            terminal.wait_for(r"(?m)^Initial waiting: done\.$", timeout=30)
             terminal.send("stty -g > after.txt; echo AFTER-RUN", "Enter")
-            self.wait_for(terminal, "(?m)^AFTER-RUN$")  # the output, not the typed line
+            terminal.wait_for("(?m)^AFTER-RUN$")  # the output, not the typed line
             modes = []
             for name in ("before.txt", "stopped.txt", "after.txt"):
                 with open(place.file(name)) as f:

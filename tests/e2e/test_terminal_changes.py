@@ -27,10 +27,6 @@ class TerminalChanges(unittest.TestCase):
         self.addCleanup(terminal.close)
         return terminal
 
-    def wait_for(self, terminal, pattern, timeout=20):
-        found = harness.wait_until(lambda: re.search(pattern, terminal.text()), timeout=timeout)
-        self.assertTrue(found, "waited for %r:\n%s" % (pattern, terminal.text()))
-
     def wait_for_prompt_row(self, terminal, expected, timeout=10):
         found = harness.wait_until(lambda: lines(terminal)[-1:] == [expected], timeout=timeout)
         self.assertTrue(found, "waited for %r as the last line:\n%s" % (expected, terminal.text()))
@@ -43,9 +39,9 @@ class TerminalChanges(unittest.TestCase):
             with self.subTest(before=before, after=after), harness.Installation(settings) as place:
                 write_banks(place)
                 terminal = self.start(place, *before)
-                self.wait_for(terminal, re.escape(during))
+                terminal.wait_for(re.escape(during))
                 terminal.resize(*after)
-                self.wait_for(terminal, "EXITED", timeout=30)
+                terminal.wait_for("EXITED", timeout=30)
                 self.assertIn(DISC_LINE, lines(terminal, history=True))
 
     def test_after_a_resize_the_prompt_takes_digits_back_and_clears_its_error(self):
@@ -53,15 +49,15 @@ class TerminalChanges(unittest.TestCase):
             with self.subTest(before=before, after=after), \
                     harness.Installation({"devices": "0"}) as place:
                 terminal = self.start(place, *before)
-                self.wait_for(terminal, re.escape(PROMPT))
+                terminal.wait_for(re.escape(PROMPT))
                 terminal.resize(*after)
                 terminal.send("2", "0", "0", "Enter")
-                self.wait_for(terminal, re.escape(ERROR))
+                terminal.wait_for(re.escape(ERROR))
                 self.wait_for_prompt_row(terminal, PROMPT)
                 terminal.send("1", "2", "BSpace")
                 self.wait_for_prompt_row(terminal, PROMPT + " 1")
                 terminal.send("3", "Enter")
-                self.wait_for(terminal, "EXITED")
+                terminal.wait_for("EXITED")
                 self.assertIn("The device (internal number 0) was assigned to the bank 13",
                               lines(terminal, history=True))
                 with open(place.file("Kavro.xml"), "rb") as f:
@@ -71,15 +67,15 @@ class TerminalChanges(unittest.TestCase):
         with harness.Installation({"devices": "0"}) as place:
             terminal = self.start(place, command="sh -i")
             terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
-            self.wait_for(terminal, re.escape(PROMPT))
+            terminal.wait_for(re.escape(PROMPT))
             terminal.send("0", "Enter")
-            self.wait_for(terminal, re.escape(ERROR))
+            terminal.wait_for(re.escape(ERROR))
             terminal.send("C-z")
-            self.wait_for(terminal, "Stopped")
+            terminal.wait_for("Stopped")
             terminal.send("fg", "Enter")
             self.wait_for_prompt_row(terminal, PROMPT)
             terminal.send("5", "Enter")
-            self.wait_for(terminal, "was assigned to the bank 5")
+            terminal.wait_for("was assigned to the bank 5")
             self.assertIn("The device (internal number 0) was assigned to the bank 5",
                           lines(terminal, history=True))
 
@@ -88,7 +84,7 @@ class TerminalChanges(unittest.TestCase):
             terminal = self.start(place, command="sh -i")
             terminal.send("setsid -w " + harness.shell_words(place.command("Kavro", "1"))
                           + "; echo STATUS-$?", "Enter")
-            self.wait_for(terminal, "(?m)^STATUS-0$")
+            terminal.wait_for("(?m)^STATUS-0$")
             self.assertIn("The devices cannot be numbered: there is no keyboard to type their "
                           "numbers on.", lines(terminal))
             self.assertIn(last_led(place, 0), (None, "USBCDLEDOFF"))  # left off, if lit
@@ -103,9 +99,9 @@ class TerminalChanges(unittest.TestCase):
                                           PROMPT in open(place.file("out.txt")).read())
             self.assertTrue(prompted, terminal.text())
             terminal.send("1", "2")
-            self.wait_for(terminal, "(?m)^12$")
+            terminal.wait_for("(?m)^12$")
             terminal.send("BSpace", "3", "Enter")
-            self.wait_for(terminal, "(?m)^STATUS-0$")
+            terminal.wait_for("(?m)^STATUS-0$")
             with open(place.file("out.txt"), "rb") as f:
                 self.assertIn(PROMPT.encode() + b" The device (internal number 0) was assigned "
                               b"to the bank 13\r\n", f.read())
