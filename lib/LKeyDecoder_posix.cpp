@@ -72,10 +72,7 @@ std::size_t DecodeCharacter(const std::string& bytes, std::size_t at, bool compl
         codes.push_back(lead == 0x7F ? 8 : lead == '\n' ? 13 : lead);
         return 1;
     }
-    const std::size_t wanted = lead >= 0xC2 && lead <= 0xDF   ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 1;
+    const std::size_t wanted = Utf8SequenceLength(lead);
     std::size_t length = 1;
     while (length < wanted && at + length < bytes.size() &&
            InRange(bytes[at + length], 0x80, 0xBF)) {

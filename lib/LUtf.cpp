@@ -39,6 +39,13 @@ LCodePoint CodePointAt(const LChar* text, std::size_t at, std::size_t length) {
     return {unit, 1};
 }
 
+std::size_t Utf8SequenceLength(unsigned char lead) {
+    return lead >= 0xC2 && lead <= 0xDF   ? 2
+           : lead >= 0xE0 && lead <= 0xEF ? 3
+           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                          : 1;
+}
+
 bool IsSurrogate(char32_t value) {
     return value >= 0xD800 && value <= 0xDFFF;
 }
@@ -83,23 +90,13 @@ std::u16string Decode(const char* text, std::size_t length, Undecodable undecoda
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     std::size_t i = 0;
     while (i < length) {
-        unsigned char lead = bytes[i];
-        std::size_t extra = 0;
-        char32_t cp = 0;
-        char32_t minimum = 0;
-        bool ok = true;
-        if (lead < 0x80) {
-            extra = 0, cp = lead, minimum = 0;
-        } else if (lead >= 0xC2 && lead < 0xE0) {
-            extra = 1, cp = lead & 0x1F, minimum = 0x80;
-        } else if (lead >= 0xE0 && lead < 0xF0) {
-            extra = 2, cp = lead & 0x0F, minimum = 0x800;
-        } else if (lead >= 0xF0 && lead < 0xF5) {
-            extra = 3, cp = lead & 0x07, minimum = 0x10000;
-        } else {
-            ok = false;
-        }
-        ok = ok && i + extra < length;
+        static const unsigned char kLeadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
+        static const char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+        const unsigned char lead = bytes[i];
+        const std::size_t extra = Utf8SequenceLength(lead) - 1;
+        char32_t cp = lead & kLeadBits[extra];
+        const char32_t minimum = kSmallest[extra];
+        bool ok = (lead < 0x80 || extra > 0) && i + extra < length;
         for (std::size_t k = 1; ok && k <= extra; ++k) {
             ok = (bytes[i + k] & 0xC0) == 0x80;
             cp = (cp << 6) | (bytes[i + k] & 0x3F);

@@ -22,6 +22,9 @@ struct LCodePoint {
 // The code point that starts at text[at], at < length.
 LCodePoint CodePointAt(const LChar* text, std::size_t at, std::size_t length);
 bool IsSurrogate(char32_t value);
+// How many bytes the UTF-8 sequence that the byte leads takes: 2 to 4, or 1 for an
+// ASCII byte and for a byte that leads no sequence.
+std::size_t Utf8SequenceLength(unsigned char lead);
 // Appends a code point below U+110000, as a pair when it needs one.
 void AppendUtf16(std::u16string& out, char32_t value);
 
