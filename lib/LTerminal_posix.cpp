@@ -31,7 +31,7 @@
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
+#include <ctime>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -63,18 +63,18 @@ public:
     // The run ---------------------------------------------------------------------
 
     void StartRun() {
-        std::lock_guard<std::timed_mutex> guard(lock_);
+        std::lock_guard<std::mutex> guard(lock_);
         running_ = true;
         ApplyModes();
     }
 
     void Suspend() {
-        std::lock_guard<std::timed_mutex> guard(lock_);
+        std::lock_guard<std::mutex> guard(lock_);
         RestoreModes();
     }
 
     void Resume() {
-        std::lock_guard<std::timed_mutex> guard(lock_);
+        std::lock_guard<std::mutex> guard(lock_);
         ApplyModes();
         if (!finished_ && console_ >= 0) {
             FollowWindow();
@@ -84,7 +84,7 @@ public:
 
     void RestoreForExit() {
         finished_ = true;
-        if (!lock_.try_lock_for(std::chrono::milliseconds(200))) {
+        if (!TryLockBriefly()) {
             RestoreModes();
             return;
         }
@@ -159,7 +159,7 @@ public:
         }
         for (;;) {
             {
-                std::lock_guard<std::timed_mutex> guard(lock_);
+                std::lock_guard<std::mutex> guard(lock_);
                 if (!keys_.empty()) {
                     const int32_t key = keys_.front();
                     keys_.pop_front();
@@ -180,7 +180,7 @@ public:
         if (ReadInput(0)) {
             DecodeInput();
         }
-        std::lock_guard<std::timed_mutex> guard(lock_);
+        std::lock_guard<std::mutex> guard(lock_);
         return !keys_.empty();
     }
 
@@ -227,10 +227,21 @@ private:
         if (console_ < 0) {
             return false;
         }
-        std::lock_guard<std::timed_mutex> guard(lock_);
+        std::lock_guard<std::mutex> guard(lock_);
         FollowWindow();
         std::string bytes;
         return step(bytes) && LWriteAll(console_, bytes);
+    }
+
+    bool TryLockBriefly() {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (lock_.try_lock()) {
+                return true;
+            }
+            const timespec pause{0, 2000000};
+            nanosleep(&pause, nullptr);
+        }
+        return false;
     }
 
     // The window as it is now; a terminal that cannot tell counts as 80 x 25. The
@@ -268,7 +279,7 @@ private:
         if (count <= 0) {
             return false;
         }
-        std::lock_guard<std::timed_mutex> guard(lock_);
+        std::lock_guard<std::mutex> guard(lock_);
         input_.append(chunk, static_cast<std::size_t>(count));
         return true;
     }
@@ -276,7 +287,7 @@ private:
     // Decodes what has arrived; a key cut short gets a moment to complete.
     void DecodeInput() {
         for (bool complete = false;;) {
-            std::unique_lock<std::timed_mutex> guard(lock_);
+            std::unique_lock<std::mutex> guard(lock_);
             std::vector<int32_t> codes;
             input_.erase(0, keyboard::DecodeKeys(input_, complete, codes));
             keys_.insert(keys_.end(), codes.begin(), codes.end());
@@ -292,7 +303,7 @@ private:
     const bool outputIsConsole_;
     const int console_;
 
-    std::timed_mutex lock_;
+    std::mutex lock_;
     ScreenModel model_;
     std::atomic<bool> colourChanged_{false};
 
