@@ -233,6 +233,8 @@ private:
         return step(bytes) && LWriteAll(console_, bytes);
     }
 
+    // Tries and short sleeps rather than std::timed_mutex, whose timed lock the
+    // thread sanitizer of this compiler does not follow.
     bool TryLockBriefly() {
         for (int attempt = 0; attempt < 100; ++attempt) {
             if (lock_.try_lock()) {
