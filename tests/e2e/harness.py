@@ -58,6 +58,9 @@ def shell_words(argv):
     return env + " ".join(shlex.quote(a) for a in argv)
 
 
+SHELL_PROMPT = "SHELL> "
+
+
 class Terminal:
     """A program running in an 80x24 tmux pane that stays, with "EXITED" written
     below the program's output, after the program ends. Given a script instead, the
@@ -73,6 +76,20 @@ class Terminal:
             command = "sh -c " + shlex.quote(script)
         self._tmux("new-session", "-d", "-x", str(width), "-y", str(height), "-s", self.name,
                    "-c", cwd or os.getcwd(), command)
+
+    @classmethod
+    def shell(cls, cwd, shell="sh -i", width=80, height=24):
+        """A terminal running an interactive shell, once the shell reads commands.
+        Keys typed before then are echoed ahead of the shell's prompt, and whatever
+        the command writes next no longer starts a line."""
+        terminal = cls(cwd=cwd, width=width, height=height,
+                       command="env PS1=%s %s" % (shlex.quote(SHELL_PROMPT), shell))
+        try:
+            terminal.wait_for("(?m)^" + re.escape(SHELL_PROMPT.rstrip()) + "$")
+        except AssertionError:
+            terminal.close()
+            raise
+        return terminal
 
     def _tmux(self, *arguments):
         return subprocess.run(["tmux", "-L", self.socket] + list(arguments), check=True,

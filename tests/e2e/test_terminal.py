@@ -73,7 +73,7 @@ class Terminals(unittest.TestCase):
     def test_a_run_in_the_background_finishes_and_its_output_appears(self):
         with harness.Installation({"devices": "0", "move_ms": 100, "cd_down_ms": 100}) as place:
             write_banks(place)
-            terminal = harness.Terminal(cwd=place.path, command="bash --norc --noprofile -i")
+            terminal = harness.Terminal.shell(place.path, "bash --norc --noprofile -i")
             self.addCleanup(terminal.close)
             # With tostop, output from the background stops a job that has not said
             # otherwise; changing the modes stops it in any case.
@@ -94,7 +94,7 @@ class Terminals(unittest.TestCase):
             write_banks(place)
             # dash keeps no modes of its own for a stopped job: what the shell sees
             # is what the program left.
-            terminal = harness.Terminal(cwd=place.path, command="sh -i")
+            terminal = harness.Terminal.shell(place.path)
             self.addCleanup(terminal.close)
             terminal.send("stty -g > before.txt; "
                           + harness.shell_words(place.command("Kavro", "5-3")), "Enter")

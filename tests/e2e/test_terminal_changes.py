@@ -13,6 +13,15 @@ from test_terminal import ERROR, PROMPT, write_banks
 DISC_LINE = "CD N1 (1:1) selecting: done. Waiting for 5 seconds: done."
 
 
+def read(path):
+    """A file's bytes, or none while it does not exist."""
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return b""
+
+
 def lines(terminal, history=False):
     """The lines as the terminal wrapped them, whatever its width was meanwhile."""
     return [row.rstrip() for row in terminal.screen(joined=True, history=history) if row.strip()]
@@ -20,10 +29,14 @@ def lines(terminal, history=False):
 
 @unittest.skipIf(harness.UNDER_WINE, "Wine's console draws the terminal itself")
 class TerminalChanges(unittest.TestCase):
-    def start(self, place, width=80, height=24, command=None):
-        terminal = harness.Terminal(place.command("Kavro", 1) if command is None else None,
-                                    cwd=place.path, width=width, height=height,
-                                    command=command)
+    def start(self, place, width=80, height=24):
+        terminal = harness.Terminal(place.command("Kavro", 1), cwd=place.path, width=width,
+                                    height=height)
+        self.addCleanup(terminal.close)
+        return terminal
+
+    def shell(self, place):
+        terminal = harness.Terminal.shell(place.path)
         self.addCleanup(terminal.close)
         return terminal
 
@@ -65,7 +78,7 @@ class TerminalChanges(unittest.TestCase):
 
     def test_stopped_and_continued_during_the_error_the_prompt_comes_back_clean(self):
         with harness.Installation({"devices": "0"}) as place:
-            terminal = self.start(place, command="sh -i")
+            terminal = self.shell(place)
             terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
             terminal.wait_for(re.escape(PROMPT))
             terminal.send("0", "Enter")
@@ -81,7 +94,7 @@ class TerminalChanges(unittest.TestCase):
 
     def test_a_terminal_that_is_not_the_runs_own_is_no_keyboard(self):
         with harness.Installation({"devices": "0"}) as place:
-            terminal = self.start(place, command="sh -i")
+            terminal = self.shell(place)
             terminal.send("setsid -w " + harness.shell_words(place.command("Kavro", "1"))
                           + "; echo STATUS-$?", "Enter")
             terminal.wait_for("(?m)^STATUS-0$")
@@ -92,11 +105,10 @@ class TerminalChanges(unittest.TestCase):
 
     def test_digits_typed_with_the_output_in_a_file_are_echoed_on_the_terminal_only(self):
         with harness.Installation({"devices": "0"}) as place:
-            terminal = self.start(place, command="sh -i")
+            terminal = self.shell(place)
             terminal.send(harness.shell_words(place.command("Kavro", "1"))
                           + " > out.txt; echo STATUS-$?", "Enter")
-            prompted = harness.wait_until(lambda: os.path.exists(place.file("out.txt")) and
-                                          PROMPT in open(place.file("out.txt")).read())
+            prompted = harness.wait_until(lambda: PROMPT.encode() in read(place.file("out.txt")))
             self.assertTrue(prompted, terminal.text())
             terminal.send("1", "2")
             terminal.wait_for("(?m)^12$")
