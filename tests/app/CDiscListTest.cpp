@@ -1,4 +1,5 @@
 #include "CDiscList.h"
+#include "LUtf.h"
 
 #include <gtest/gtest.h>
 
@@ -98,7 +99,7 @@ TEST(CDiscList, ReadsNumbersAndRangesOrRejectsWithTheUsageText) {
     for (const auto& c : cases) {
         std::string label;
         for (const auto& a : c.arguments) {
-            label += std::string(a.begin(), a.end()) + " ";
+            label += Utf8FromUtf16(a.data(), a.size()) + " ";
         }
         Outcome outcome = Build(c.arguments);
         EXPECT_EQ(outcome.valid, c.valid) << label;
