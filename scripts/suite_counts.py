@@ -47,13 +47,13 @@ def main():
     text = open(log, errors="replace").read()
     blocks = re.split(r"^\d+/\d+ Testing: (\S+)$", text, flags=re.MULTILINE)[1:]
     rows = sorted(zip(blocks[0::2], blocks[1::2]))
-    print("%-18s %7s %7s %7s" % ("test program", "passed", "skipped", "failed"))
+    print("%-22s %7s %7s %7s" % ("test program", "passed", "skipped", "failed"))
     for name, output in rows:
         result = counts(output)
         if result is None:
-            print("%-18s %s" % (name, "no cases reported"))
+            print("%-22s %s" % (name, "no cases reported"))
         else:
-            print("%-18s %7d %7d %7d" % ((name,) + result))
+            print("%-22s %7d %7d %7d" % ((name,) + result))
 
 
 if __name__ == "__main__":
