@@ -179,6 +179,14 @@ class Installation:
     def file(self, name):
         return os.path.join(self.path, name)
 
+    def read(self, name):
+        """A file's bytes here, or none while the file does not exist yet."""
+        try:
+            with open(self.file(name), "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return b""
+
     def trace(self):
         """The simulator's trace as (ms, function, arguments, result) tuples."""
         path = self.file("trace.txt")
@@ -198,13 +206,7 @@ class Installation:
         Keys typed before that may reach Wine's console as a line of their own
         instead of the program. The trace is counted as text: two programs that write
         it at once may garble each other's lines."""
-        def switched_on():
-            try:
-                with open(self.file("trace.txt"), "rb") as f:
-                    return f.read().count(b" USBCDLEDON ")
-            except FileNotFoundError:
-                return 0
-        return wait_until(lambda: switched_on() >= count)
+        return wait_until(lambda: self.read("trace.txt").count(b" USBCDLEDON ") >= count)
 
     def close(self):
         self._folder.cleanup()

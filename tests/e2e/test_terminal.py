@@ -107,13 +107,9 @@ class Terminals(unittest.TestCase):
             # Typed as the run ends: the shell reads it once the run is over, whether
             # or not the terminal echoed it meanwhile.
             terminal.send("stty -g > after.txt", "Enter")
-            written = harness.wait_until(lambda: os.path.exists(place.file("after.txt")) and
-                                         open(place.file("after.txt")).read().endswith("\n"))
+            written = harness.wait_until(lambda: place.read("after.txt").endswith(b"\n"))
             self.assertTrue(written, terminal.text())
-            modes = []
-            for name in ("before.txt", "stopped.txt", "after.txt"):
-                with open(place.file(name)) as f:
-                    modes.append(f.read())
+            modes = [place.read(name) for name in ("before.txt", "stopped.txt", "after.txt")]
             self.assertEqual(modes, [modes[0]] * 3)
 
     @unittest.skipIf(harness.UNDER_WINE, "Wine's console drives the terminal itself")

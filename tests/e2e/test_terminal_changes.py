@@ -13,15 +13,6 @@ from test_terminal import ERROR, PROMPT, write_banks
 DISC_LINE = "CD N1 (1:1) selecting: done. Waiting for 5 seconds: done."
 
 
-def read(path):
-    """A file's bytes, or none while it does not exist."""
-    try:
-        with open(path, "rb") as f:
-            return f.read()
-    except FileNotFoundError:
-        return b""
-
-
 def lines(terminal, history=False):
     """The lines as the terminal wrapped them, whatever its width was meanwhile."""
     return [row.rstrip() for row in terminal.screen(joined=True, history=history) if row.strip()]
@@ -108,15 +99,14 @@ class TerminalChanges(unittest.TestCase):
             terminal = self.shell(place)
             terminal.send(harness.shell_words(place.command("Kavro", "1"))
                           + " > out.txt; echo STATUS-$?", "Enter")
-            prompted = harness.wait_until(lambda: PROMPT.encode() in read(place.file("out.txt")))
+            prompted = harness.wait_until(lambda: PROMPT.encode() in place.read("out.txt"))
             self.assertTrue(prompted, terminal.text())
             terminal.send("1", "2")
             terminal.wait_for("(?m)^12$")
             terminal.send("BSpace", "3", "Enter")
             terminal.wait_for("(?m)^STATUS-0$")
-            with open(place.file("out.txt"), "rb") as f:
-                self.assertIn(PROMPT.encode() + b" The device (internal number 0) was assigned "
-                              b"to the bank 13\r\n", f.read())
+            self.assertIn(PROMPT.encode() + b" The device (internal number 0) was assigned "
+                          b"to the bank 13\r\n", place.read("out.txt"))
             with open(place.file("Kavro.xml"), "rb") as f:
                 self.assertIn(b'Bank="13"', f.read())
 
