@@ -56,13 +56,10 @@ class ReadOnlyFolder(unittest.TestCase):
             try:
                 terminal = harness.Terminal(place.command("Kavro", "5"), cwd=place.path)
                 self.addCleanup(terminal.close)
-                prompt = harness.wait_until(
-                    lambda: "The flashing device will be number:" in terminal.text())
-                self.assertTrue(prompt, terminal.text())
+                terminal.wait_for("The flashing device will be number:")
                 self.assertTrue(place.blinking(), "the device does not blink")
                 terminal.send("1", "Enter")
-                done = harness.wait_until(lambda: "EXITED" in terminal.text())
-                self.assertTrue(done, terminal.text())
+                terminal.wait_for("EXITED")
                 text = terminal.text()
                 after = snapshot(place.path)
             finally:

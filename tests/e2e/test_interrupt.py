@@ -72,10 +72,7 @@ class CtrlC(unittest.TestCase):
             with open(place.file("Kavro.xml"), "wb") as f:
                 f.write(BANKS)
             terminal = self.start(place, "5")
-            found = harness.wait_until(
-                lambda: re.search(r"CD N5 \(1:5\) selecting: [|/\\-]", terminal.text()),
-                timeout=30)
-            self.assertTrue(found, terminal.text())
+            terminal.wait_for(r"CD N5 \(1:5\) selecting: [|/\\-]", timeout=30)
             self.interrupt(place, terminal)
             with open(place.file("Kavro.xml"), "rb") as f:
                 self.assertEqual(f.read(), BANKS)
