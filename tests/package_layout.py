@@ -80,10 +80,8 @@ def version_resource(data):
     return (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF), strings
 
 
-def usage_version(path):
-    """The version that the usage text stored in the program names."""
-    with open(path, "rb") as f:
-        data = f.read()
+def usage_version(data):
+    """The version that the usage text stored in a program's bytes names."""
     # The program's strings are UTF-16 and aligned on two bytes.
     text = data[:len(data) // 2 * 2].decode("utf-16-le", errors="replace")
     found = re.search("Numbers must started form 1. Version ([0-9.]+)\\.\r\n", text)
@@ -114,9 +112,10 @@ with tempfile.TemporaryDirectory() as folder:
             sys.exit("%s imports what %s does not list (each must exist in Windows XP SP3): %s"
                      % (name, os.path.basename(IMPORT_LIST), ", ".join(unlisted)))
     dlls = sorted({dll for dll, _ in imports(programs["Kavro.exe"])})
-    printed = usage_version(programs["Kavro.exe"])
     with open(programs["Kavro.exe"], "rb") as f:
-        version = version_resource(f.read())
+        data = f.read()
+    printed = usage_version(data)
+    version = version_resource(data)
     if version is None:
         sys.exit("Kavro.exe carries no version resource")
     fixed, strings = version
