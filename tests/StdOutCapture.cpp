@@ -2,11 +2,41 @@
 
 #include <unistd.h>
 
-StdOutCapture::StdOutCapture() : file_(std::tmpfile()), saved_(-1) {
+#include <cstdlib>
+
+#include "TempFolder.h"
+
+namespace {
+
+// One folder of this process's own for every capture. The C runtime's tmpfile()
+// names its files in a shared folder and, under Wine, fails now and then when
+// another test program picks the same name at the same moment.
+std::string CaptureFileName() {
+    static const TempFolder folder("kavro-stdout-");
+    if (folder.Path().empty()) {
+        return {};
+    }
+    return (folder.Path() / "stdout.bin").string();
+}
+
+}  // namespace
+
+StdOutCapture::StdOutCapture() : file_(nullptr), saved_(-1) {
+    const std::string name = CaptureFileName();
+    if (!name.empty()) {
+        file_ = std::fopen(name.c_str(), "w+b");
+    }
+    // Carrying on would compare the test's expectation with an empty capture,
+    // which passes wherever no output is expected.
+    if (file_ == nullptr) {
+        std::fputs("Cannot make a file to capture standard output in.\n", stderr);
+        std::abort();
+    }
     std::fflush(stdout);
-    if (file_ != nullptr) {
-        saved_ = dup(1);
-        dup2(fileno(file_), 1);
+    saved_ = dup(1);
+    if (saved_ < 0 || dup2(fileno(file_), 1) < 0) {
+        std::fputs("Cannot redirect standard output into the capture file.\n", stderr);
+        std::abort();
     }
 }
 
