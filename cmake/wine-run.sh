@@ -15,8 +15,11 @@ export WINEDEBUG=-all
 export LC_ALL=C.UTF-8
 # Test programs start side by side; on a fresh machine the first of them creates the
 # Wine prefix, and the others must wait for it rather than race it. The server and
-# Wine's services outlive this script, so they must not inherit the lock.
-mkdir -p "$KAVRO_WINE_PREFIXES"
+# Wine's services outlive this script, so they must not inherit the lock. The
+# prefix's folder is made first: the server cannot start without it, and Wine would
+# then start the server and its services itself, holding the caller's pipe open
+# until the server goes away, tens of seconds after the last program.
+mkdir -p "$WINEPREFIX"
 (
     flock 9
     if "$WINESERVER" -p30 >/dev/null 2>&1 </dev/null 9>&-; then
