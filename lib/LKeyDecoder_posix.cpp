@@ -87,6 +87,26 @@ std::size_t DecodeCharacter(const std::string& bytes, std::size_t at, bool compl
     return length;
 }
 
+constexpr std::size_t kWaitForMore = static_cast<std::size_t>(-1);
+
+// The three bytes of an X10 mouse report after its ESC [ M, which a program that
+// crashed may have left switched on; in UTF-8 mouse mode each may be a two-byte
+// character. How many bytes they take, or kWaitForMore.
+std::size_t MouseReportRest(const std::string& bytes, std::size_t at, bool complete) {
+    std::size_t end = at;
+    for (int unit = 0; unit < 3; ++unit) {
+        if (end == bytes.size()) {
+            return complete ? end - at : kWaitForMore;
+        }
+        const bool twoBytes = InRange(bytes[end], 0xC2, 0xDF);
+        if (twoBytes && end + 1 == bytes.size() && !complete) {
+            return kWaitForMore;
+        }
+        end += twoBytes && end + 1 < bytes.size() && InRange(bytes[end + 1], 0x80, 0xBF) ? 2 : 1;
+    }
+    return end - at;
+}
+
 // ESC [, parameters, intermediates and a final byte. The Linux console's F1 to F5
 // are ESC [ [ A to ESC [ [ E.
 std::size_t DecodeCsi(const std::string& bytes, std::size_t escape, bool complete,
@@ -116,6 +136,14 @@ std::size_t DecodeCsi(const std::string& bytes, std::size_t escape, bool complet
         // read as what it is.
         Push(kIgnored, codes);
         return at - escape;
+    }
+    if (at == start && bytes[at] == 'M') {
+        const std::size_t rest = MouseReportRest(bytes, at + 1, complete);
+        if (rest == kWaitForMore) {
+            return 0;
+        }
+        Push(kIgnored, codes);
+        return at + 1 + rest - escape;
     }
     Key key = kIgnored;
     // Private parameters (mouse reports and the like) and intermediates name no key.

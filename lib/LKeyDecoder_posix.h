@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "LKeyboard.h"
+
 // What a terminal sends for keys, turned into the codes the Windows console gives:
 // a character as its UTF-16 units, a key without one as 0 or 0xE0 and a second
 // code. Escape sequences are read as ECMA-48 frames them (CSI with any parameters
@@ -13,9 +15,6 @@
 // the key's own codes; a sequence the console has no key for gives 0xE0 and
 // kIgnoredKey, which the number prompt passes over.
 namespace keyboard {
-
-constexpr int32_t kExtendedKey = 0xE0;
-constexpr int32_t kIgnoredKey = 0xFF;
 
 // Decodes the keys at the front of the bytes, appends their codes and returns how
 // many bytes they took. Unless `complete`, a sequence or character that the bytes

@@ -7,6 +7,11 @@ namespace {
 std::atomic<Source*> installed{nullptr};
 }  // namespace
 
+bool Available() {
+    Source* source = installed.load();
+    return source != nullptr ? source->Available() : ConsoleAvailable();
+}
+
 int32_t GetKey() {
     Source* source = installed.load();
     return source != nullptr ? source->GetKey() : ConsoleGetKey();

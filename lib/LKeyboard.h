@@ -14,6 +14,19 @@ namespace keyboard {
 // closed, redirected or at its end).
 constexpr int32_t kNoInput = -1;
 
+constexpr int32_t kEnter = 13;
+constexpr int32_t kBackspace = 8;
+constexpr int32_t kCtrlC = 3;
+// The first codes of a key without a character; its second code follows.
+constexpr int32_t kFunctionKey = 0;
+constexpr int32_t kExtendedKey = 0xE0;
+// The second code, after kExtendedKey, of what a terminal sends that is no key of
+// the keyboard's: a mouse or focus report, a reply, an unknown sequence.
+constexpr int32_t kIgnoredKey = 0xFF;
+
+// Whether there is a keyboard to read keys from at all.
+bool Available();
+
 // Waits for a key and returns its code, or kNoInput.
 int32_t GetKey();
 // Whether a key is waiting to be read.
@@ -25,6 +38,7 @@ void PutChar(LChar ch);
 class Source {
 public:
     virtual ~Source() = default;
+    virtual bool Available() = 0;
     virtual int32_t GetKey() = 0;
     virtual bool KeyWaiting() = 0;
 };
@@ -33,6 +47,7 @@ public:
 Source* SetSource(Source* source);
 
 // The console's own keyboard, in the platform's file.
+bool ConsoleAvailable();
 int32_t ConsoleGetKey();
 bool ConsoleKeyWaiting();
 

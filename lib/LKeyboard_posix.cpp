@@ -5,6 +5,10 @@
 // the echo goes to the console, as _putwch writes to it on Windows.
 namespace keyboard {
 
+bool ConsoleAvailable() {
+    return terminal::HasKeyboard();
+}
+
 int32_t ConsoleGetKey() {
     return terminal::ReadKey();
 }

@@ -5,7 +5,7 @@
 
 namespace keyboard {
 namespace {
-// The console's keyboard, opened for a look and closed again.
+// The console's keyboard, opened once for the whole run.
 class ConsoleInput {
 public:
     ConsoleInput()
@@ -25,6 +25,15 @@ public:
         return handle_ != INVALID_HANDLE_VALUE && GetConsoleMode(handle_, &mode) != 0;
     }
 
+    // A wait on the keyboard that returns at once. Wine's console takes in what is
+    // typed on its terminal only for a program that waits on its input, which _kbhit
+    // alone never does; Windows answers from the keys it has queued.
+    void LookForKeys() const {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            WaitForSingleObject(handle_, 0);
+        }
+    }
+
 private:
     HANDLE handle_;
 };
@@ -32,11 +41,20 @@ private:
 // _getwch reads the console's keyboard, CONIN$, whatever standard input is (Kavro 5
 // <nul still has a keyboard); a process without a console has nobody to ask, and is
 // told so instead. A console cannot come later, so the answer is kept.
+const ConsoleInput& TheConsoleInput() {
+    static const ConsoleInput input;
+    return input;
+}
+
 bool HasConsoleInput() {
-    static const bool has = ConsoleInput().IsConsole();
+    static const bool has = TheConsoleInput().IsConsole();
     return has;
 }
 }  // namespace
+
+bool ConsoleAvailable() {
+    return HasConsoleInput();
+}
 
 int32_t ConsoleGetKey() {
     if (!HasConsoleInput()) {
@@ -47,7 +65,11 @@ int32_t ConsoleGetKey() {
 }
 
 bool ConsoleKeyWaiting() {
-    return HasConsoleInput() && _kbhit() != 0;
+    if (!HasConsoleInput()) {
+        return false;
+    }
+    TheConsoleInput().LookForKeys();
+    return _kbhit() != 0;
 }
 
 void PutChar(LChar ch) {

@@ -109,6 +109,7 @@ public:
     }
 
     bool HasConsole() const { return console_ >= 0; }
+    bool HasKeyboard() const { return keyboard_; }
 
     bool WriteText(const LChar* text, int32_t count) {
         return OnScreen([&](std::string& bytes) {
@@ -362,6 +363,9 @@ bool GetAttribute(uint16_t& attribute) {
 }
 bool SetAttribute(uint16_t attribute) {
     return TheTerminal().SetAttribute(attribute);
+}
+bool HasKeyboard() {
+    return TheTerminal().HasKeyboard();
 }
 int32_t ReadKey() {
     return TheTerminal().ReadKey();

@@ -44,6 +44,8 @@ bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count, i
 bool GetAttribute(uint16_t& attribute);
 bool SetAttribute(uint16_t attribute);
 
+// Whether standard input is the program's own terminal, to read keys from.
+bool HasKeyboard();
 // Waits for the next key and returns its code (see LKeyboard.h), or
 // keyboard::kNoInput when there is no keyboard: standard input is no terminal, or not
 // the program's own (started with setsid), or can no longer be read.

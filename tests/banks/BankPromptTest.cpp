@@ -27,6 +27,7 @@ public:
         return key;
     }
     bool KeyWaiting() override { return waiting_ && !keys_.empty(); }
+    bool Available() override { return true; }
 
 private:
     std::deque<char16_t> keys_;

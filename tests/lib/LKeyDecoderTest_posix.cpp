@@ -30,6 +30,11 @@ TEST(DecodeKeys, GivesTheConsolesCodesAndNeverASequencesBytes) {
         {"\x1bOP\x1b[[E\x1b[24~", {0, 59, 0, 63, E, 134}},
         // Unknown: a mouse report, bracketed paste's start, a number of no key.
         {"\x1b[<0;12;5M\x1b[200~\x1b[99;9;9;9;9;9;9;9z", {E, kIgnored, E, kIgnored, E, kIgnored}},
+        // X10 mouse reports with their raw bytes (the second in UTF-8 mouse mode), focus
+        // in and out: no digit of theirs is typed.
+        {"\x1b[M 1#\x1b[M\xc2\x80"
+         "5\xc3\xbf\x1b[I\x1b[O",
+         {E, kIgnored, E, kIgnored, E, kIgnored, E, kIgnored}},
         // Alt and a key, Alt and a cursor key, a sequence with an intermediate.
         {"\x1b"
          "5\x1b\x1b[A\x1b(B",
@@ -46,7 +51,7 @@ TEST(DecodeKeys, GivesTheConsolesCodesAndNeverASequencesBytes) {
 
 // Bytes of one key split over two reads wait for the rest; nothing is taken early.
 TEST(DecodeKeys, ASplitKeyWaitsForItsRest) {
-    for (const std::string whole : {"\x1b[1;5C", "\x1bOP", "\x1b[[A", "\xe2\x82\xac",
+    for (const std::string whole : {"\x1b[1;5C", "\x1bOP", "\x1b[[A", "\xe2\x82\xac", "\x1b[M 1#",
                                     "\x1b"
                                     "5"}) {
         for (std::size_t cut = 1; cut < whole.size(); ++cut) {
