@@ -1,5 +1,7 @@
 #include "BankDialogue.h"
 
+#include <string>
+
 #include "CFlashingThread.h"
 #include "LConsole.h"
 #include "LInterrupt.h"
@@ -7,29 +9,15 @@
 #include "LScopeExit.h"
 #include "LSleep.h"
 #include "LStdOut.h"
+#include "LUtf.h"
 #include "USBCDDLL.h"
 
 namespace {
-constexpr int32_t kEnter = 13;
-constexpr int32_t kBackspace = 8;
-constexpr int32_t kCtrlC = 3;
 constexpr int32_t kMaxDigits = 3;
-constexpr int32_t kLowestBank = 1;
-constexpr int32_t kHighestBank = 127;
 constexpr uint32_t kErrorShowsMs = 3000;
 constexpr uint32_t kErrorWaitStepMs = 10;
 
-// Ctrl+C reads as a key here, and ends the program as it does everywhere else.
-int32_t NextKey() {
-    int32_t key = keyboard::GetKey();
-    if (key == keyboard::kNoInput) {
-        throw NoConsoleInput();
-    }
-    if (key == kCtrlC) {
-        throw interrupt::Interrupted();
-    }
-    return key;
-}
+const LChar kInvalidNumber[] = u"Please, enter a valid number from 1 to 127.";
 
 // The cell a number of cells on from a position (back, when negative), counting
 // across row ends in a buffer of the given width.
@@ -63,10 +51,17 @@ LConsolePosition FollowScroll(const LConsolePosition& at, int32_t written) {
     return scrolled > 0 && width > 0 ? LConsolePosition{at.x, at.y - scrolled} : at;
 }
 
+// The red message for a bank that another device holds; no longer than the one for
+// an invalid number, so that the prompt's line takes no more room than it did.
+LString TakenMessage(int32_t bank) {
+    return LString(
+        Utf16FromUtf8(("Bank " + std::to_string(bank) + " is taken by another device.").c_str())
+            .c_str());
+}
+
 // Shows the error at the input position for 3 s, or until a key, which is swallowed;
 // then blanks it again in the colours of before, and puts the cursor back there.
-void ShowError(const LConsolePosition& input) {
-    const LString message(u"Please, enter a valid number from 1 to 127.");
+void ShowError(const LConsolePosition& input, const LString& message) {
     uint16_t attribute = g_console.GetTextAttribute();
     g_console.SetTextAttribute(LConsole::kBrightRed);
     g_console.WriteText(message.GetText(), message.GetLength());
@@ -96,57 +91,79 @@ void ShowError(const LConsolePosition& input) {
 
 }  // namespace
 
-int32_t ReadBankNumber() {
+int32_t NextKey() {
+    int32_t key = keyboard::GetKey();
+    if (key == keyboard::kNoInput) {
+        throw NoConsoleInput();
+    }
+    if (key == keyboard::kCtrlC) {
+        throw interrupt::Interrupted();
+    }
+    return key;
+}
+
+int32_t ReadBankNumber(const BankClaims& claims, int32_t device) {
     LString digits;
     for (;;) {
-        for (int32_t key = NextKey(); key != 0 && key != kEnter; key = NextKey()) {
+        for (int32_t key = NextKey(); key != keyboard::kFunctionKey && key != keyboard::kEnter;
+             key = NextKey()) {
             if (IsAsciiDigit(key)) {
                 if (digits.GetLength() < kMaxDigits) {
                     digits.AppendChar(static_cast<LChar>(key));
                     keyboard::PutChar(static_cast<LChar>(key));
                 }
-            } else if (key == kBackspace && digits.GetLength() > 0) {
+            } else if (key == keyboard::kBackspace && digits.GetLength() > 0) {
                 digits.Assign(digits.Left(digits.GetLength() - 1));
                 g_console.Backspace();
             }
         }
         int32_t value = digits.ToInteger();
         LConsolePosition at = InputPosition(digits);
-        if (value >= kLowestBank && value <= kHighestBank) {
+        const bool valid = value >= BankItems::kLowestBank && value <= BankItems::kHighestBank;
+        if (valid && !claims.TakenFromOther(value, device)) {
             g_console.FillCharacter(0, kMaxDigits, at);
             return value;
         }
-        ShowError(at);
+        ShowError(at, valid ? TakenMessage(value) : LString(kInvalidNumber));
         digits.Empty();
     }
 }
 
-void AssignBanks(XmlDocument& document, XmlElement& root, const LList& devices) {
+int32_t AskForBank(int32_t device, BankClaims& claims) {
+    StdOutWrite(u"The flashing device will be number: ");
+    USBCDReset(device);
+    CFlashingThread flashing(device);
+    int32_t bank;
+    {
+        // Declared first, so that an interrupt still finds the thread while it is
+        // being stopped on the way out of this block.
+        const auto interrupted = interrupt::StopOnInterrupt(flashing);
+        // Stops the blinking however the turn ends, so that the LED is left off.
+        const LScopeExit stopped([&flashing] { flashing.StopAndWait(); });
+        flashing.Start(false);
+        bank = ReadBankNumber(claims, device);
+    }
+    claims.Give(bank, device);
+    return bank;
+}
+
+void ReportAssignment(int32_t device, int32_t bank) {
+    LConsolePosition line{};
+    g_console.GetCursorPosition(line);
+    line.x = 0;
+    g_console.SetCursorPosition(line);
+    StdOutFormat("The device (internal number %d) was assigned to the bank %d\r\n", device, bank);
+}
+
+void AssignBanks(XmlDocument& document, XmlElement& root, const LList& devices,
+                 BankClaims& claims) {
     for (LPosition p = devices.GetHeadPosition(); p != nullptr;) {
-        StdOutWrite(u"The flashing device will be number: ");
-        int32_t device = devices.GetNext(p);
-        USBCDReset(device);
-        CFlashingThread flashing(device);
-        int32_t bank;
-        {
-            // Declared first, so that an interrupt still finds the thread while it
-            // is being stopped on the way out of this block.
-            const auto interrupted = interrupt::StopOnInterrupt(flashing);
-            // Stops the blinking however the turn ends, so that the LED is left off.
-            const LScopeExit stopped([&flashing] { flashing.StopAndWait(); });
-            flashing.Start(false);
-            bank = ReadBankNumber();
-        }
+        const int32_t device = devices.GetNext(p);
+        const int32_t bank = AskForBank(device, claims);
         XmlElement item = document.CreateElement(u"Item");
         item.SetAttribute(u"ID", device);
         item.SetAttribute(u"Bank", bank);
         root.AppendChild(item);
-
-        LConsolePosition line{};
-        g_console.GetCursorPosition(line);
-        line.x = 0;
-        g_console.SetCursorPosition(line);
-        StdOutFormat("The device (internal number %d) was assigned to the bank %d\r\n", device,
-                     bank);
+        ReportAssignment(device, bank);
     }
 }

@@ -39,6 +39,8 @@ public:
     // False when the element has no such attribute.
     bool GetAttribute(const LChar* name, LString& value) const;
     void AppendChild(const XmlElement& child);
+    // Takes a child element out of this one; it goes from the document with it.
+    void RemoveChild(const XmlElement& child);
 
     struct Impl;
 

@@ -4,6 +4,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <string>
@@ -66,14 +67,18 @@ struct Tree {
         from.release();
     }
     ~Tree() {
-        // Elements made but never attached are not part of the document. Those of
-        // them under another such element go with it.
+        // Elements made but never attached, and elements taken out, are not part of
+        // the document. Those of them under another such element go with it.
         std::vector<xmlNodePtr> unattached;
-        for (xmlNodePtr node : created) {
-            if (node != nullptr && node->parent == nullptr) {
-                unattached.push_back(node);
+        for (const auto* nodes : {&created, &removed}) {
+            for (xmlNodePtr node : *nodes) {
+                if (node != nullptr && node->parent == nullptr) {
+                    unattached.push_back(node);
+                }
             }
         }
+        std::sort(unattached.begin(), unattached.end());
+        unattached.erase(std::unique(unattached.begin(), unattached.end()), unattached.end());
         for (xmlNodePtr node : unattached) {
             xmlFreeNode(node);
         }
@@ -85,6 +90,8 @@ struct Tree {
     xmlDocPtr document;
     XmlSubstitution substitution;
     std::vector<xmlNodePtr> created;
+    // Kept until the tree goes, since an element held elsewhere may still name them.
+    std::vector<xmlNodePtr> removed;
 };
 
 std::shared_ptr<Tree> TreeOf(DocumentHolder document) {
@@ -199,6 +206,17 @@ void XmlElement::AppendChild(const XmlElement& child) {
         return;
     }
     xmlAddChild(impl_->node, child.impl_->node);
+}
+
+void XmlElement::RemoveChild(const XmlElement& child) {
+    if (IsNull() || child.IsNull() || child.impl_->node->parent != impl_->node) {
+        return;
+    }
+    Tree& tree = *impl_->tree;
+    // The slot first, so that a node once taken out is always freed.
+    tree.removed.push_back(nullptr);
+    xmlUnlinkNode(child.impl_->node);
+    tree.removed.back() = child.impl_->node;
 }
 
 // --- XmlChildren ------------------------------------------------------------------

@@ -111,6 +111,13 @@ void XmlElement::AppendChild(const XmlElement& child) {
     impl_->element->appendChild(child.impl_->element.Get(), nullptr);
 }
 
+void XmlElement::RemoveChild(const XmlElement& child) {
+    if (IsNull() || child.IsNull()) {
+        return;
+    }
+    impl_->element->removeChild(child.impl_->element.Get(), nullptr);
+}
+
 // --- XmlChildren ------------------------------------------------------------------
 
 XmlChildren::XmlChildren(const XmlElement& parent) : impl_(std::make_unique<Impl>()) {

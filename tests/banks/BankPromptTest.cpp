@@ -39,14 +39,20 @@ struct Answer {
     uint64_t waitedMs;   // the prompt's own sleeps, by the virtual clock
 };
 
+// The prompt asks for device 5's bank; device 9 holds bank 2, device 5 bank 3.
+constexpr int32_t kAsked = 5;
+
 Answer Ask(const std::u16string& keys, bool waiting, double stretch = 1.0) {
+    BankClaims claims;
+    claims.Hold(2, 9);
+    claims.Hold(3, kAsked);
     ScriptedKeys source(keys, waiting);
     keyboard::Source* previous = keyboard::SetSource(&source);
     VirtualClock clock(stretch);
     StdOutCapture capture;
     Answer answer;
     try {
-        answer.ending = "bank " + std::to_string(ReadBankNumber());
+        answer.ending = "bank " + std::to_string(ReadBankNumber(claims, kAsked));
     } catch (const interrupt::Interrupted&) {
         answer.ending = "interrupted";
     } catch (const NoConsoleInput&) {
@@ -70,6 +76,8 @@ TEST(BankPrompt, KeysGiveABankOrEndTheRun) {
         {u"1279\b5\r", false, "bank 125", 0},              // a fourth digit is not taken
         {std::u16string(u"5\0;", 3), false, "bank 5", 0},  // F1 ends the input like Enter
         {u"128\r5\r", false, "bank 5", 3000},              // refused: the error shows 3 s
+        {u"2\r5\r", false, "bank 5", 3000},                // another device holds bank 2
+        {u"3\r", false, "bank 3", 0},                      // its own bank is no other's
         {u"\r", false, "no input", 3000},
         {u"\rx7\r", true, "bank 7", 0},  // a key takes the error away and is not input
         {u"1\x03", false, "interrupted", 0},

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "BankTableItems.h"
 #include "TempFolder.h"
 #include "XmlDocument.h"
 #include "XmlFile.h"
@@ -34,9 +33,16 @@ std::string Reading(const fs::path& path) {
         return "refused";
     }
     std::string pairs;
-    ForEachItem(document.DocumentElement(), [&](int32_t id, int32_t bank) {
-        pairs += (pairs.empty() ? "" : " ") + std::to_string(id) + ":" + std::to_string(bank);
-    });
+    XmlChildren children(document.DocumentElement());
+    XmlElement item;
+    while (children.Next(item)) {
+        LString id;
+        LString bank;
+        if (!item.IsNull() && item.GetAttribute(u"ID", id) && item.GetAttribute(u"Bank", bank)) {
+            pairs += (pairs.empty() ? "" : " ") + std::to_string(id.ToInteger()) + ":" +
+                     std::to_string(bank.ToInteger());
+        }
+    }
     return pairs.empty() ? "none" : pairs;
 }
 

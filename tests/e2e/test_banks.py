@@ -104,6 +104,45 @@ class BankTable(unittest.TestCase):
                 self.assertEqual(file_bytes(place), TWO_DEVICES.replace(
                     b"</CDLibraryList>", added + b"</CDLibraryList>"))
 
+    def test_a_bank_that_another_attached_device_holds_is_refused(self):
+        taken = "Bank %d is taken by another device."
+        # (the table or none, the new-device text, the (device, bank) answers with the
+        # banks refused before each, the table saved, the lines about Items dropped)
+        cases = ((None, PROMPT.rstrip(), [(0, [], 1), (1, [1], 2)],
+                  b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="2"/></CDLibraryList>',
+                  []),
+                 # Written before banks were checked: device 0's Item gives way to the later
+                 # one, and device 0 is asked for again.
+                 (b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="1"/></CDLibraryList>',
+                  "New device was found", [(0, [1], 2)],
+                  b'<CDLibraryList><Item ID="1" Bank="1"/><Item ID="0" Bank="2"/></CDLibraryList>',
+                  ['Item 1 (ID="0" Bank="1") was dropped: a later Item holds bank 1.']),
+                 # Device 7 was replaced by device 1, which takes its bank.
+                 (b'<CDLibraryList><Item ID="7" Bank="2"/><Item ID="0" Bank="1"/></CDLibraryList>',
+                  "New device was found", [(1, [1], 2)],
+                  b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="2"/></CDLibraryList>',
+                  ['Item 1 (ID="7" Bank="2") was dropped: internal number 1 took bank 2.']))
+        for content, shown, answers, saved, dropped in cases:
+            with self.subTest(table=content), harness.Installation({"devices": "0,1"}) as place:
+                if content is not None:
+                    with open(place.file("Kavro.xml"), "wb") as f:
+                        f.write(content)
+                terminal = self.start(place, "5-3")
+                terminal.wait_for(re.escape(shown))
+                for turn, (device, refused, bank) in enumerate(answers, start=1):
+                    self.assertTrue(place.blinking(turn), "no device blinks")
+                    for number in refused:
+                        terminal.send(str(number), "Enter")
+                        terminal.wait_for(re.escape(PROMPT + taken % number))
+                        terminal.send("x")  # takes the message away, and is no input
+                        self.assertTrue(harness.wait_until(
+                            lambda: taken % number not in terminal.text()))
+                    self.answer(terminal, device, bank)
+                terminal.wait_for("EXITED")
+                self.assertEqual(file_bytes(place), saved)
+                for line in dropped:
+                    self.assertIn(line, terminal.text())
+
     def test_keys_without_a_digit_do_not_count(self):
         with harness.Installation({"devices": "0,1,2"}) as place:
             terminal = self.start(place, "5-3")

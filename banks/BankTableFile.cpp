@@ -1,0 +1,135 @@
+#include "BankTableFile.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CDeviceTable.h"
+#include "LStdOut.h"
+#include "LUtf.h"
+
+namespace {
+
+const LChar kFileName[] = u"Kavro.xml";
+const LChar kRootName[] = u"CDLibraryList";
+
+const LChar kCannotTell[] = u"\r\nCannot tell whether initialization file (Kavro.xml) exists.\r\n";
+const LChar kCannotCreateDom[] = u"\r\nCannot create XML DOM.\r\n";
+const LChar kCannotLoad[] = u"\r\nCannot load initialization file (Kavro.xml).\r\n";
+const LChar kWrongFormat[] = u"\r\nWrong file format (Kavro.xml) or internal xml error.\r\n";
+const LChar kCannotSave[] = u"\r\nCannot save initialization file (Kavro.xml).\r\n";
+
+LString FilePath(const LString& directory) {
+    return Concat(directory, kFileName);
+}
+
+std::u16string Decimal(int32_t value) {
+    return Utf16FromUtf8(std::to_string(value).c_str());
+}
+
+}  // namespace
+
+LFilePresence BankTablePresence(const LString& directory) {
+    LFilePresence presence = LFilePresence::kUnknown;
+    if (directory.GetLength() > 0) {
+        LFileStatus status{};
+        presence = LFileStatusLookUp(FilePath(directory).GetText(), status);
+    }
+    if (presence == LFilePresence::kUnknown) {
+        StdOutWrite(kCannotTell);
+    }
+    return presence;
+}
+
+BankTableFile::BankTableFile(const LString& directory) : path_(FilePath(directory)) {}
+
+bool BankTableFile::CreateNew() {
+    if (!document_.Create()) {
+        StdOutWrite(kCannotCreateDom);
+        return false;
+    }
+    root_ = document_.CreateElement(kRootName);
+    document_.AppendChild(root_);
+    return true;
+}
+
+bool BankTableFile::Load() {
+    if (!document_.Create()) {
+        StdOutWrite(kCannotCreateDom);
+        return false;
+    }
+    if (!document_.Load(path_.GetText())) {
+        StdOutWrite(kCannotLoad);
+        return false;
+    }
+    root_ = document_.DocumentElement();
+    try {
+        items_.Read(root_);
+    } catch (...) {
+        StdOutWrite(kWrongFormat);
+        return false;
+    }
+    return true;
+}
+
+XmlElement BankTableFile::ItemElement(int32_t index) const {
+    XmlChildren children(root_);
+    XmlElement node;
+    for (int32_t at = 0; children.Next(node);) {
+        if (!node.IsNull() && at++ == index) {
+            return node;
+        }
+    }
+    return XmlElement();
+}
+
+BankClaims BankTableFile::ClaimsOfAttached() const {
+    BankClaims claims;
+    for (int32_t bank = BankItems::kLowestBank; bank <= BankItems::kHighestBank; ++bank) {
+        const int32_t index = items_.InEffectFor(bank);
+        if (index >= 0 && CDeviceTable::IsAttached(items_[index].device)) {
+            claims.Hold(bank, items_[index].device);
+        }
+    }
+    return claims;
+}
+
+bool BankTableFile::Save(FilePlacement placement, const BankClaims& claims, int32_t kept) {
+    // Why each Item goes, by its place among the Items.
+    std::vector<std::pair<int32_t, std::u16string>> dropped;
+    for (int32_t index = 0; index < items_.GetCount(); ++index) {
+        const BankItem& item = items_[index];
+        int32_t receiver = 0;
+        if (item.standing != ItemStanding::kInEffect) {
+            dropped.emplace_back(index, items_.Reason(index));
+        } else if (index != kept && claims.GivenInRun(item.bank, receiver)) {
+            dropped.emplace_back(index, u"internal number " + Decimal(receiver) + u" took bank " +
+                                            Decimal(item.bank));
+        }
+    }
+    // The elements are found first and taken out after the walk, which a removal
+    // would disturb.
+    std::vector<XmlElement> elements;
+    {
+        XmlChildren children(root_);
+        XmlElement node;
+        size_t next = 0;
+        for (int32_t at = 0; next < dropped.size() && children.Next(node);) {
+            if (!node.IsNull() && at++ == dropped[next].first) {
+                elements.push_back(std::move(node));
+                ++next;
+            }
+        }
+    }
+    for (const XmlElement& element : elements) {
+        root_.RemoveChild(element);
+    }
+    if (!document_.Save(path_.GetText(), placement)) {
+        StdOutWrite(kCannotSave);
+        return false;
+    }
+    for (const auto& [index, reason] : dropped) {
+        StdOutWrite((items_.Describe(index) + u" was dropped: " + reason + u".\r\n").c_str());
+    }
+    return true;
+}

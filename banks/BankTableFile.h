@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "BankClaims.h"
+#include "BankItems.h"
+#include "LFileStatus.h"
+#include "LString.h"
+#include "XmlDocument.h"
+
+// Kavro.xml in the program's directory: whether it is there, one reading of it and
+// its saves. Every operation that fails writes the message that ends the run.
+
+// Whether the file is there; kUnknown, after "Cannot tell whether...", when that
+// cannot be known for sure. Without a directory (the program's own path could not
+// be had) the file's place is not known either.
+LFilePresence BankTablePresence(const LString& directory);
+
+class BankTableFile {
+public:
+    explicit BankTableFile(const LString& directory);
+
+    // An empty document with its root, for the first run; false after "Cannot
+    // create XML DOM.".
+    bool CreateNew();
+    // Loads the file and reads its Items; false after "Cannot create XML DOM.",
+    // "Cannot load..." or "Wrong file format...".
+    bool Load();
+
+    XmlDocument& Document() { return document_; }
+    XmlElement& Root() { return root_; }
+    const BankItems& Items() const { return items_; }
+    // The element of an Item, by its place among the Items.
+    XmlElement ItemElement(int32_t index) const;
+    // The banks that the Items in effect give attached devices.
+    BankClaims ClaimsOfAttached() const;
+
+    // Takes out the Items that count as absent and those whose bank the claims show
+    // given to a device in this run (the Item at `kept` excepted), then saves the
+    // document. False after "Cannot save..."; after a save, one line per Item taken
+    // out.
+    bool Save(FilePlacement placement, const BankClaims& claims, int32_t kept = -1);
+
+private:
+    LString path_;
+    XmlDocument document_;
+    XmlElement root_;
+    BankItems items_;
+};
