@@ -1,19 +1,8 @@
 #include "CDiscList.h"
 
-#include "LStdOut.h"
+#include "Usage.h"
 
 namespace {
-const LChar kUsageHead[] =
-    u"\r\n   This utility is designated to control Kavro CD Library devices via USB port.\r\n"
-    u"It selects the indicated CD or CDs. Numbers must started form 1. Version " KAVRO_VERSION
-    ".\r\n";
-const LChar kUsageCredit[] =
-    u"Published by the Kavro Tools project, free software for Kavro CD Library owners.\r\n"
-    u"Project page: https://kavro-tools.example.org/\r\n";
-const LChar kUsageTail[] =
-    u"\r\nKavro [Number] [Number1-NumberN] ...\r\n\r\nExample: Kavro 25 186-189 3\r\n"
-    u"It will select one by one disks 25, 186, 187, 188, 189, 3.\r\n";
-
 // Whether the digit run that ToInteger reads is no greater than limit, judged on the
 // digits themselves, since ToInteger wraps larger values into small ones.
 bool DigitsAtMost(const LString& text, uint32_t limit) {
@@ -78,7 +67,5 @@ bool CDiscList::ReadNumber(const LString& text, int32_t& number) const {
 
 void CDiscList::PrintUsage() {
     valid_ = 0;
-    StdOutWrite(kUsageHead);
-    StdOutWrite(kUsageCredit);
-    StdOutWrite(kUsageTail);
+    WriteUsage();
 }

@@ -12,7 +12,7 @@ public:
     CMainThread() = default;
     ~CMainThread() override = default;
 
-    // Always 0: the program's exit code on every path.
+    // The exit code: 0 on every path of a selection; a command answers 0, 1 or 2.
     int32_t Run() override;
 
     const LString& GetProgramDirectory() const { return programDirectory_; }

@@ -67,6 +67,17 @@ class CtrlC(unittest.TestCase):
             for row in after:
                 self.assertNotRegex(row, r"\x1b\[[0-9;]*91")
 
+    def test_while_a_command_blinks(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            with open(place.file("Kavro.xml"), "wb") as f:
+                f.write(BANKS)
+            terminal = self.start(place, "/blink", "1")
+            terminal.wait_for("is flashing")
+            on = harness.wait_until(lambda: last_led(place, 0) == "USBCDLEDON", timeout=10)
+            self.assertTrue(on, "the device does not blink")
+            self.interrupt(place, terminal)
+            self.assertEqual(last_led(place, 0), "USBCDLEDOFF")
+
     def test_while_a_device_is_awaited(self):
         with harness.Installation({"devices": "0,1", "never_ready": "0"}) as place:
             with open(place.file("Kavro.xml"), "wb") as f:

@@ -1,11 +1,13 @@
 """The program as a user starts it: the usage text byte for byte, the exit code,
 and the program's own folder whatever the current one."""
 
+import concurrent.futures
 import os
 import tempfile
 import unittest
 
 import harness
+from test_selection import WARNING, write_banks
 
 USAGE = (b"\r\n   This utility is designated to control Kavro CD Library devices via USB port.\r\n"
          b"It selects the indicated CD or CDs. Numbers must started form 1. Version 1.01.\r\n"
@@ -14,16 +16,48 @@ USAGE = (b"\r\n   This utility is designated to control Kavro CD Library devices
          b"\r\nKavro [Number] [Number1-NumberN] ...\r\n\r\nExample: Kavro 25 186-189 3\r\n"
          b"It will select one by one disks 25, 186, 187, 188, 189, 3.\r\n")
 
+HELP = USAGE + (b"\r\nKavro /list          Lists the numbered and the attached devices.\r\n"
+                b"Kavro /blink N       Flashes the device of bank N until a key is pressed.\r\n"
+                b"Kavro /renumber N    Asks for a new number for the device of bank N.\r\n"
+                b"Kavro /? or --help   Shows this text. Each command can also begin with --.\r\n")
+
 
 class Usage(unittest.TestCase):
-    def test_unreadable_command_lines_print_the_usage_text_and_exit_0(self):
-        # Which arguments are unreadable is the unit table's job (CDiscListTest); here,
-        # no argument, and one that is unreadable after a readable one.
-        for arguments in ([], ["25", "x", "3"]):
+    def test_commands_are_read_from_the_whole_first_argument_only(self):
+        # Which disc lists are unreadable is the unit table's job (CDiscListTest), which
+        # commands the command line names that of CommandLineTest; here, the whole
+        # program's output and exit code.
+        # One device, 0, holds bank 2; disc 5 lies in bank 1, which no device holds.
+        skipped = WARNING + b"CD N5 (1:5) skipped: no CD Library has the number 1.\r\n"
+        listed = b"Bank 2, discs 151-300: internal number 0, attached, in effect.\r\n"
+        rows = (([], USAGE, 0), (["25", "x", "3"], USAGE, 0), (["/5"], skipped, 0), (["/list5"], skipped, 0),
+                (["--3"], USAGE, 0), (["-list"], USAGE, 0), (["5", "/list"], USAGE, 0),
+                (["--blink=5"], USAGE, 0), (["/LIST"], listed, 0), (["/list", "5"], HELP, 2),
+                (["/?"], HELP, 0), (["--Help"], HELP, 0), (["/blink"], HELP, 2),
+                (["/renumber", "2", "3"], HELP, 2), (["/blink", "128"], HELP, 2),
+                (["/blink", "7"], b"\r\nNo device has bank 7 in Kavro.xml.\r\n", 1),
+                (["--renumber", "2"], b"\r\nThe device of bank 2 cannot be renumbered: there is "
+                 b"no keyboard to type its number on.\r\nPlease, start Kavro from a console "
+                 b"window.\r\n", 1),
+                (["--blink", "2"], b"Bank 2 (internal number 0) is flashing for 10 seconds.\r\n",
+                 0))
+
+        def run(arguments):
+            with harness.Installation({"devices": "0"}) as place:
+                write_banks(place, [(0, 2)])
+                before = place.read("Kavro.xml")
+                code, output = place.run("Kavro", *arguments)
+                return code, output, place.trace(), place.read("Kavro.xml") == before
+
+        # Side by side: the selections and the blinking take their fixed waits.
+        with concurrent.futures.ThreadPoolExecutor(max_workers=6) as pool:
+            results = list(pool.map(run, [row[0] for row in rows]))
+        for (arguments, expected, expected_code), (code, output, trace, kept) in zip(rows, results):
             with self.subTest(arguments=arguments):
-                code, output = harness.run("Kavro", *arguments)
-                self.assertEqual(code, 0)
-                self.assertEqual(output, USAGE)
+                self.assertEqual((code, output), (expected_code, expected))
+                self.assertTrue(kept, "Kavro.xml changed")
+                if expected in (USAGE, HELP):
+                    self.assertIsNone(trace, "the vendor library was started")
 
     def test_started_from_another_folder(self):
         with tempfile.TemporaryDirectory() as folder:

@@ -1,0 +1,62 @@
+#include "Commands.h"
+
+#include "CDeviceTable.h"
+#include "LStdOut.h"
+#include "Usage.h"
+
+const LChar kNoDevicesDetected[] = u"\r\nThere are no CD Libraries detected.\r\n";
+
+bool FindAttachedDevice(const BankItems& items, int32_t bank, int32_t& device) {
+    const int32_t index = items.InEffectFor(bank);
+    if (index < 0) {
+        StdOutFormat("\r\nNo device has bank %d in Kavro.xml.\r\n", bank);
+        return false;
+    }
+    device = items[index].device;
+    if (!CDeviceTable::IsAttached(device)) {
+        StdOutFormat("\r\nThe device of bank %d (internal number %d) is not attached.\r\n", bank,
+                     device);
+        return false;
+    }
+    return true;
+}
+
+int32_t RunCommand(const Command& command, const LString& programDirectory) {
+    switch (command.kind) {
+        case CommandKind::kHelp:
+            WriteHelp();
+            return kCommandDone;
+        case CommandKind::kMisused:
+            WriteHelp();
+            return kCommandMisused;
+        case CommandKind::kSelection:
+            return kCommandDone;
+        case CommandKind::kList:
+        case CommandKind::kBlink:
+        case CommandKind::kRenumber:
+            break;
+    }
+    CDeviceTable devices;
+    // A list may show a table with nothing attached; the others need a device.
+    if (command.kind != CommandKind::kList && CDeviceTable::GetDeviceCount() == 0) {
+        StdOutWrite(kNoDevicesDetected);
+        return kCommandFailed;
+    }
+    const LFilePresence presence = BankTablePresence(programDirectory);
+    if (presence == LFilePresence::kUnknown) {
+        return kCommandFailed;
+    }
+    // Without a table every attached device is one without a bank.
+    BankTableFile table(programDirectory);
+    if (presence == LFilePresence::kPresent && !table.Load()) {
+        return kCommandFailed;
+    }
+    switch (command.kind) {
+        case CommandKind::kBlink:
+            return BlinkDevice(table.Items(), command.bank);
+        case CommandKind::kRenumber:
+            return RenumberDevice(table, command.bank);
+        default:
+            return ListDevices(table.Items());
+    }
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+// The usage text, which a command line that cannot be read gets.
+void WriteUsage();
+// The usage text followed by one line per command of the program's own.
+void WriteHelp();

@@ -1,0 +1,67 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Reading(const std::vector<std::u16string>& arguments) {
+    std::vector<const LChar*> argv{u"Kavro"};
+    for (const auto& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    const Command command = ReadCommand(static_cast<int32_t>(argv.size()), argv.data());
+    const char* const kNames[] = {"selection", "help", "list", "blink", "renumber", "misused"};
+    std::string reading = kNames[static_cast<int>(command.kind)];
+    if (command.kind == CommandKind::kBlink || command.kind == CommandKind::kRenumber) {
+        reading += " " + std::to_string(command.bank);
+    }
+    return reading;
+}
+
+// Only the whole first argument names a command, under ASCII case folding; any
+// other command line stays a disc list, as it always was.
+TEST(ReadCommand, OnlyTheWholeFirstArgumentNamesACommand) {
+    const struct {
+        std::vector<std::u16string> arguments;
+        const char* reading;
+    } cases[] = {
+        {{}, "selection"},
+        {{u"/5"}, "selection"},
+        {{u"/list5"}, "selection"},
+        {{u"-list"}, "selection"},
+        {{u"--3"}, "selection"},
+        {{u"--blink=5"}, "selection"},
+        {{u"/list:"}, "selection"},
+        {{u" /list"}, "selection"},
+        {{u"/l\u0130st"}, "selection"},  // no letter folds into an ASCII one but its own
+        {{u"5", u"/list"}, "selection"},
+        {{u"/LIST"}, "list"},
+        {{u"--List"}, "list"},
+        {{u"/?"}, "help"},
+        {{u"--HELP"}, "help"},
+        {{u"/blink", u"2"}, "blink 2"},
+        {{u"--Renumber", u"127"}, "renumber 127"},
+        {{u"/renumber", u"007"}, "renumber 7"},
+        // Operands missing, extra or unreadable.
+        {{u"/list", u"5"}, "misused"},
+        {{u"/?", u"x"}, "misused"},
+        {{u"/blink"}, "misused"},
+        {{u"/blink", u"2", u"3"}, "misused"},
+        {{u"/blink", u"0"}, "misused"},
+        {{u"/blink", u"128"}, "misused"},
+        {{u"/blink", u"99999999999999999992"}, "misused"},
+        {{u"/blink", u"+5"}, "misused"},
+        {{u"/blink", u" 5"}, "misused"},
+        {{u"/blink", u"5x"}, "misused"},
+        {{u"/blink", u""}, "misused"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Reading(c.arguments), c.reading)
+            << ::testing::PrintToString(std::vector<std::u16string>(c.arguments));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+"""The commands beside the selection, in a real terminal where they read keys:
+/list, /blink and /renumber over the simulated carousels and the bank table."""
+
+import os
+import re
+import unittest
+
+import harness
+from test_selection import write_banks
+
+TAKEN = "Bank %d is taken by another device."
+
+
+def leds(place):
+    """The LED calls of the trace as (function, device)."""
+    return [(c[1], c[2][0]) for c in place.trace() if c[1].startswith("USBCDLED")]
+
+
+class List(unittest.TestCase):
+    def test_every_item_then_every_device_without_a_bank(self):
+        table = (b'<CDLibraryList><Item ID="9" Bank="3"/><Item ID="0" Bank="1"/>'
+                 b'<Item ID="7" Bank="2"/><Item ID="1" Bank="2"/><Item ID="" Bank="4"/>'
+                 b'<!-- a note --><Item ID="5" Bank="128"/></CDLibraryList>')
+        listed = (b"Bank 1, discs 1-150: internal number 0, attached, in effect.\r\n"
+                  b"Bank 2, discs 151-300: internal number 7, not attached, not in effect: a "
+                  b"later Item holds bank 2.\r\n"
+                  b"Bank 2, discs 151-300: internal number 1, attached, in effect.\r\n"
+                  b"Bank 3, discs 301-450: internal number 9, not attached, in effect.\r\n"
+                  b"No bank: internal number 5, attached.\r\n"
+                  b'Item 5 (ID="" Bank="4") is not in effect: its ID holds no digit.\r\n'
+                  b'Item 6 (ID="5" Bank="128") is not in effect: its bank is not from 1 to '
+                  b"127.\r\n")
+        # (devices, the table or none, what is listed)
+        cases = (("0,1,5", table, listed),
+                 ("4,2", None, b"No bank: internal number 4, attached.\r\n"
+                  b"No bank: internal number 2, attached.\r\n"),
+                 ("", None, b"No device is numbered or attached.\r\n"))
+        for devices, content, expected in cases:
+            with self.subTest(devices=devices), harness.Installation({"devices": devices}) as place:
+                if content is not None:
+                    with open(place.file("Kavro.xml"), "wb") as f:
+                        f.write(content)
+                self.assertEqual(place.run("Kavro", "/list"), (0, expected))
+                self.assertEqual(place.read("Kavro.xml"), content or b"")
+                self.assertEqual(leds(place), [])
+
+
+class InATerminal(unittest.TestCase):
+    def start(self, place, *arguments):
+        script = ('%s; echo "status $?"; echo EXITED; sleep 3600'
+                  % harness.shell_words(place.command("Kavro", *arguments)))
+        terminal = harness.Terminal(cwd=place.path, script=script)
+        self.addCleanup(terminal.close)
+        return terminal
+
+    def test_blink_goes_on_until_a_key_and_ends_with_the_led_off(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            write_banks(place, [(0, 1), (1, 2)])
+            terminal = self.start(place, "/blink", "2")
+            terminal.wait_for(re.escape("Bank 2 (internal number 1) is flashing. Press any key "
+                                        "to stop."))
+            self.assertTrue(place.blinking())
+            if not harness.UNDER_WINE:
+                # A focus report and a mouse click report, which a terminal may send
+                # unasked, are no keys: the LED goes on blinking.
+                terminal.send("-H", *"1b 5b 49 1b 5b 4d 20 31 23".split())
+                self.assertTrue(place.blinking(2), "the blinking stopped")
+            terminal.send("x")
+            terminal.wait_for("EXITED")
+            self.assertIn("status 0", terminal.text())
+            calls = leds(place)
+            self.assertEqual(calls, [("USBCDLEDON", 1), ("USBCDLEDOFF", 1)] * (len(calls) // 2))
+            self.assertNotIn("USBCDReset", [c[1] for c in place.trace()])
+
+    def test_renumber_saves_the_new_bank_in_place(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            write_banks(place, [(0, 1), (1, 2), (7, 5)])
+            terminal = self.start(place, "/renumber", "2")
+            terminal.wait_for(re.escape("The flashing device will be number:"))
+            self.assertTrue(place.blinking())
+            # Device 0 holds bank 1; device 7, which holds bank 5, is not attached.
+            terminal.send("1", "Enter")
+            terminal.wait_for(re.escape(TAKEN % 1))
+            terminal.send("x")
+            self.assertTrue(harness.wait_until(lambda: TAKEN % 1 not in terminal.text()))
+            terminal.send("5", "Enter")
+            terminal.wait_for("EXITED")
+            text = terminal.text()
+            self.assertIn("The device (internal number 1) was assigned to the bank 5\n"
+                          'Item 3 (ID="7" Bank="5") was dropped: internal number 1 took bank 5.',
+                          text)
+            self.assertIn("status 0", text)
+            saved = b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="5"/></CDLibraryList>'
+            self.assertEqual(place.read("Kavro.xml").rstrip(b"\r\n"), saved)
+            self.assertEqual(leds(place)[-1], ("USBCDLEDOFF", 1))
+
+            # The same number again saves nothing.
+            before = os.stat(place.file("Kavro.xml")).st_mtime_ns
+            terminal = self.start(place, "/renumber", "5")
+            terminal.wait_for(re.escape("The flashing device will be number:"))
+            self.assertTrue(place.blinking())
+            terminal.send("5", "Enter")
+            terminal.wait_for("EXITED")
+            self.assertIn("Bank 5 stays as it was: Kavro.xml is unchanged.", terminal.text())
+            self.assertIn("status 0", terminal.text())
+            self.assertEqual(os.stat(place.file("Kavro.xml")).st_mtime_ns, before)
+
+
+if __name__ == "__main__":
+    unittest.main()
