@@ -40,10 +40,14 @@ class Usage(unittest.TestCase):
                  b"no keyboard to type its number on.\r\nPlease, start Kavro from a console "
                  b"window.\r\n", 1),
                 (["--blink", "2"], b"Bank 2 (internal number 0) is flashing for 10 seconds.\r\n",
-                 0))
+                 0),
+                (["/blink", "2"], b"Bank 2 (internal number 0) is flashing for 10 seconds.\r\n"
+                 b"\r\nThe device of bank 2 (internal number 0) was disconnected.\r\n", 1,
+                 {"detach": "1500:0"}))
 
-        def run(arguments):
-            with harness.Installation({"devices": "0"}) as place:
+        def run(row):
+            arguments, settings = row[0], row[3] if len(row) > 3 else {}
+            with harness.Installation(dict({"devices": "0"}, **settings)) as place:
                 write_banks(place, [(0, 2)])
                 before = place.read("Kavro.xml")
                 code, output = place.run("Kavro", *arguments)
@@ -51,8 +55,9 @@ class Usage(unittest.TestCase):
 
         # Side by side: the selections and the blinking take their fixed waits.
         with concurrent.futures.ThreadPoolExecutor(max_workers=6) as pool:
-            results = list(pool.map(run, [row[0] for row in rows]))
-        for (arguments, expected, expected_code), (code, output, trace, kept) in zip(rows, results):
+            results = list(pool.map(run, rows))
+        for row, (code, output, trace, kept) in zip(rows, results):
+            arguments, expected, expected_code = row[:3]
             with self.subTest(arguments=arguments):
                 self.assertEqual((code, output), (expected_code, expected))
                 self.assertTrue(kept, "Kavro.xml changed")
