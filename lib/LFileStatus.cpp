@@ -34,6 +34,21 @@ int32_t PastNextSeparator(const LChar* text, int32_t at) {
     return -1;
 }
 
+// "\\?\UNC\", in either case and with either separator.
+bool IsLongUncPath(const LChar* text) {
+    const LChar kUnc[] = u"unc";
+    if (!IsSeparator(text[0]) || !IsSeparator(text[1]) || text[2] != u'?' ||
+        !IsSeparator(text[3])) {
+        return false;
+    }
+    for (int i = 0; i < 3; ++i) {
+        if ((text[4 + i] | 0x20) != kUnc[i]) {
+            return false;
+        }
+    }
+    return IsSeparator(text[7]);
+}
+
 }  // namespace
 
 void LVolumeRoot(const LChar* path, LChar* out, int32_t length) {
@@ -43,8 +58,9 @@ void LVolumeRoot(const LChar* path, LChar* out, int32_t length) {
     CopyBounded(out, path, length);
     int32_t end;
     if (IsSeparator(out[0]) && IsSeparator(out[1])) {
-        // \\server\share\: past the server name, then past the share name.
-        end = PastNextSeparator(out, 2);
+        // \\server\share\, or in the long form \\?\UNC\server\share\: past the server
+        // name, then past the share name. (\\?\C:\ comes out whole the same way.)
+        end = PastNextSeparator(out, IsLongUncPath(out) ? 8 : 2);
         if (end >= 0) {
             end = PastNextSeparator(out, end);
         }

@@ -21,8 +21,14 @@ uint64_t Ticks(const FILETIME& time) {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// FindFirstFileW would take these as a pattern and report some other file.
+// FindFirstFileW would take these as a pattern and report some other file. The "?"
+// of a long path's prefix (\\?\C:\..., as a program started so is told its own path)
+// is none.
 bool HasWildcard(const LChar* name) {
+    if (name[0] == u'\\' && name[1] == u'\\' && (name[2] == u'?' || name[2] == u'.') &&
+        name[3] == u'\\') {
+        name += 4;
+    }
     for (; *name != 0; ++name) {
         if (*name == u'*' || *name == u'?') {
             return true;

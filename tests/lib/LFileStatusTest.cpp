@@ -53,6 +53,10 @@ TEST(LVolumeRoot, CutsAfterTheDriveOrTheShareAndNeverPastTheBuffer) {
         {u"//server/share/x", 260, u"//server/share/"},
         {u"/home/user/f", 260, u"/"},
         {u"C:\\dir\\\\x\\y\\z", 260, u"C:\\"},  // only a leading pair makes a share
+        // The long forms that a program's own path may come in.
+        {u"\\\\?\\C:\\dir\\f", 260, u"\\\\?\\C:\\"},
+        {u"\\\\?\\UNC\\server\\share\\dir", 260, u"\\\\?\\UNC\\server\\share\\"},
+        {u"\\\\?\\unc\\server", 260, u"\\\\?\\unc\\server"},
         {u"file.txt", 260, u"file.txt"},
         {u"", 260, u""},
         {u"\\\\server\\share\\dir", 5, u"\\\\se"},

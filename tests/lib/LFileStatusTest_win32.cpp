@@ -79,6 +79,21 @@ TEST(LFileStatusProbeWin32, FinalComponentTakesTheStoredSpellingWithoutUnicodeNa
     fs::remove_all(dir);
 }
 
+// A program started through its long path is told its own path in that form, and
+// finds its table there like anywhere else.
+TEST(LFileStatusProbeWin32, FindsAFileByItsLongPath) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("kavro-long-" + std::to_string(GetCurrentProcessId()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "Kavro.xml") << "x";
+    const std::u16string longPath = u"\\\\?\\" + fs::absolute(dir / "Kavro.xml").u16string();
+    LFileStatus record{};
+    EXPECT_EQ(LFileStatusLookUp(longPath.c_str(), record), LFilePresence::kPresent);
+    EXPECT_EQ(record.size, 1u);
+    EXPECT_EQ(LFileStatusLookUp((longPath + u"-missing").c_str(), record), LFilePresence::kAbsent);
+    fs::remove_all(dir);
+}
+
 // A share out of reach may well hold the file: there is no telling.
 TEST(LFileStatusProbeWin32, UnreachableVolumeCannotTellAndHasAnEmptyName) {
     LFileStatus record{};
