@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include <memory>
+
 #include "CDeviceTable.h"
 #include "LStdOut.h"
 #include "Usage.h"
@@ -42,12 +44,13 @@ int32_t RunCommand(const Command& command, const LString& programDirectory) {
         StdOutWrite(kNoDevicesDetected);
         return kCommandFailed;
     }
-    const LFilePresence presence = BankTablePresence(programDirectory);
+    const std::unique_ptr<TableFolder> folder = OpenTableFolder(programDirectory);
+    const LFilePresence presence = BankTablePresence(folder.get());
     if (presence == LFilePresence::kUnknown) {
         return kCommandFailed;
     }
     // Without a table every attached device is one without a bank.
-    BankTableFile table(programDirectory);
+    BankTableFile table(*folder);
     if (presence == LFilePresence::kPresent && !table.Load()) {
         return kCommandFailed;
     }

@@ -19,29 +19,20 @@ const LChar kCannotLoad[] = u"\r\nCannot load initialization file (Kavro.xml).\r
 const LChar kWrongFormat[] = u"\r\nWrong file format (Kavro.xml) or internal xml error.\r\n";
 const LChar kCannotSave[] = u"\r\nCannot save initialization file (Kavro.xml).\r\n";
 
-LString FilePath(const LString& directory) {
-    return Concat(directory, kFileName);
-}
-
 std::u16string Decimal(int32_t value) {
     return Utf16FromUtf8(std::to_string(value).c_str());
 }
 
 }  // namespace
 
-LFilePresence BankTablePresence(const LString& directory) {
-    LFilePresence presence = LFilePresence::kUnknown;
-    if (directory.GetLength() > 0) {
-        LFileStatus status{};
-        presence = LFileStatusLookUp(FilePath(directory).GetText(), status);
-    }
+LFilePresence BankTablePresence(TableFolder* folder) {
+    const LFilePresence presence =
+        folder != nullptr ? folder->Presence(kFileName) : LFilePresence::kUnknown;
     if (presence == LFilePresence::kUnknown) {
         StdOutWrite(kCannotTell);
     }
     return presence;
 }
-
-BankTableFile::BankTableFile(const LString& directory) : path_(FilePath(directory)) {}
 
 bool BankTableFile::CreateNew() {
     if (!document_.Create()) {
@@ -58,7 +49,8 @@ bool BankTableFile::Load() {
         StdOutWrite(kCannotCreateDom);
         return false;
     }
-    if (!document_.Load(path_.GetText())) {
+    std::string bytes;
+    if (!ReadTableFile(folder_, kFileName, bytes) || !document_.FromBytes(bytes)) {
         StdOutWrite(kCannotLoad);
         return false;
     }
@@ -81,6 +73,32 @@ XmlElement BankTableFile::ItemElement(int32_t index) const {
         }
     }
     return XmlElement();
+}
+
+// The file as the next run will read it: with the reader's own limits, the same
+// banks for the same devices as the document meant. A table the reader would
+// refuse (grown past its size limit, say) never takes the old one's place.
+bool BankTableFile::ReadsAsMeant(const std::string& written) const {
+    try {
+        XmlDocument reread;
+        BankItems meant;
+        BankItems read;
+        if (!reread.Create() || !reread.FromBytes(written)) {
+            return false;
+        }
+        meant.Read(root_);
+        read.Read(reread.DocumentElement());
+        for (int32_t bank = BankItems::kLowestBank; bank <= BankItems::kHighestBank; ++bank) {
+            const int32_t a = meant.InEffectFor(bank);
+            const int32_t b = read.InEffectFor(bank);
+            if ((a < 0) != (b < 0) || (a >= 0 && meant[a].device != read[b].device)) {
+                return false;
+            }
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 BankClaims BankTableFile::ClaimsOfAttached() const {
@@ -124,7 +142,10 @@ bool BankTableFile::Save(FilePlacement placement, const BankClaims& claims, int3
     for (const XmlElement& element : elements) {
         root_.RemoveChild(element);
     }
-    if (!document_.Save(path_.GetText(), placement)) {
+    std::string bytes;
+    if (!document_.ToBytes(bytes) ||
+        !SaveTableFile(folder_, kFileName, bytes, placement,
+                       [this](const std::string& written) { return ReadsAsMeant(written); })) {
         StdOutWrite(kCannotSave);
         return false;
     }

@@ -5,20 +5,20 @@
 #include "BankClaims.h"
 #include "BankItems.h"
 #include "LFileStatus.h"
-#include "LString.h"
+#include "TableFile.h"
+#include "TableFolder.h"
 #include "XmlDocument.h"
 
-// Kavro.xml in the program's directory: whether it is there, one reading of it and
-// its saves. Every operation that fails writes the message that ends the run.
+// Kavro.xml in the program's folder: whether it is there, one reading of it and its
+// saves. Every operation that fails writes the message that ends the run.
 
 // Whether the file is there; kUnknown, after "Cannot tell whether...", when that
-// cannot be known for sure. Without a directory (the program's own path could not
-// be had) the file's place is not known either.
-LFilePresence BankTablePresence(const LString& directory);
+// cannot be known for sure, as when the folder could not be opened (null).
+LFilePresence BankTablePresence(TableFolder* folder);
 
 class BankTableFile {
 public:
-    explicit BankTableFile(const LString& directory);
+    explicit BankTableFile(TableFolder& folder) : folder_(folder) {}
 
     // An empty document with its root, for the first run; false after "Cannot
     // create XML DOM.".
@@ -37,12 +37,14 @@ public:
 
     // Takes out the Items that count as absent and those whose bank the claims show
     // given to a device in this run (the Item at `kept` excepted), then saves the
-    // document. False after "Cannot save..."; after a save, one line per Item taken
-    // out.
+    // document, once the file written reads back as the same table. False after
+    // "Cannot save..."; after a save, one line per Item taken out.
     bool Save(FilePlacement placement, const BankClaims& claims, int32_t kept = -1);
 
 private:
-    LString path_;
+    bool ReadsAsMeant(const std::string& written) const;
+
+    TableFolder& folder_;
     XmlDocument document_;
     XmlElement root_;
     BankItems items_;

@@ -28,8 +28,8 @@ const LChar kNoConsoleInput[] =
 
 enum class PassResult { kHandOver, kAgain, kEnd };
 
-bool CreateBankTable(const LString& directory) {
-    BankTableFile file(directory);
+bool CreateBankTable(TableFolder& folder) {
+    BankTableFile file(folder);
     if (!file.CreateNew()) {
         return false;
     }
@@ -56,8 +56,8 @@ bool CreateBankTable(const LString& directory) {
     return true;
 }
 
-PassResult LoadPass(const LString& directory, CDeviceTable& table) {
-    BankTableFile file(directory);
+PassResult LoadPass(TableFolder& folder, CDeviceTable& table) {
+    BankTableFile file(folder);
     if (!file.Load()) {
         return PassResult::kEnd;
     }
@@ -98,11 +98,13 @@ PassResult LoadPass(const LString& directory, CDeviceTable& table) {
 }  // namespace
 
 bool LoadBankTable(const LString& programDirectory, CDeviceTable& table) {
-    switch (BankTablePresence(programDirectory)) {
+    // Opened once: every look at the table and every save goes through it.
+    const std::unique_ptr<TableFolder> folder = OpenTableFolder(programDirectory);
+    switch (BankTablePresence(folder.get())) {
         case LFilePresence::kUnknown:
             return false;
         case LFilePresence::kAbsent:
-            if (!CreateBankTable(programDirectory)) {
+            if (!CreateBankTable(*folder)) {
                 return false;
             }
             break;
@@ -110,7 +112,7 @@ bool LoadBankTable(const LString& programDirectory, CDeviceTable& table) {
             break;
     }
     for (;;) {
-        switch (LoadPass(programDirectory, table)) {
+        switch (LoadPass(*folder, table)) {
             case PassResult::kHandOver:
                 return true;
             case PassResult::kEnd:

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "LString.h"
 #include "XmlFile.h"
@@ -82,13 +83,11 @@ public:
     void AppendChild(const XmlElement& root);
     XmlElement DocumentElement() const;
 
-    // Writes the document to the path; false when it cannot. The file is put in
-    // place as asked only once the whole document has been written beside it, so a
-    // failed save leaves the old file as it was.
-    bool Save(const LChar* path, FilePlacement placement) const;
-    // Reads a well-formed file; false when the file is missing, no regular file, or
-    // not well-formed (a U+0000 anywhere included).
-    bool Load(const LChar* path);
+    // The document as the file holds it; false when it cannot be written out.
+    bool ToBytes(std::string& bytes) const;
+    // Reads a file's bytes; false when they are no well-formed document (a U+0000
+    // anywhere included), or more than kLargestXmlFile.
+    bool FromBytes(const std::string& bytes);
 
     struct Impl;
 

@@ -297,7 +297,7 @@ XmlElement XmlDocument::DocumentElement() const {
 // The compact form without a declaration: the root element as it is, and any
 // document type, comment or processing instruction a loaded file had beside it, a
 // line apart, so that a file that declares its entities keeps them.
-bool XmlDocument::Save(const LChar* path, FilePlacement placement) const {
+bool XmlDocument::ToBytes(std::string& bytes) const {
     if (!impl_->tree) {
         return false;
     }
@@ -315,19 +315,21 @@ bool XmlDocument::Save(const LChar* path, FilePlacement placement) const {
         }
     }
     const char* text = reinterpret_cast<const char*>(xmlBufferContent(buffer.get()));
-    return SaveFile(path, std::string(text, xmlBufferLength(buffer.get())), placement);
+    bytes.assign(text, xmlBufferLength(buffer.get()));
+    return true;
 }
 
-// A file that cannot be read or is not well-formed leaves an empty document, as the
-// DOM's failed load does.
-bool XmlDocument::Load(const LChar* path) {
+// Bytes that are not well-formed leave an empty document, as the DOM's failed load
+// does.
+bool XmlDocument::FromBytes(const std::string& bytes) {
     if (!impl_->tree) {
         return false;
     }
     PrepareLibrary();
-    std::string bytes;
     DocumentHolder parsed =
-        ReadWholeFile(path, bytes) && !HoldsNullCharacter(bytes) ? Parse(bytes) : nullptr;
+        bytes.size() <= kLargestXmlFile && !HoldsNullCharacter(bytes) && WithinMarkupLimits(bytes)
+            ? Parse(bytes)
+            : nullptr;
     const bool loaded = parsed != nullptr;
     impl_->tree = loaded ? TreeOf(std::move(parsed)) : EmptyTree();
     return loaded;

@@ -1,4 +1,4 @@
-#include <msxml.h>
+#include <msxml2.h>
 #include <windows.h>
 
 #include <string>
@@ -17,7 +17,22 @@ constexpr IID kDomDocumentInterface = {
     0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 constexpr IID kDomElementInterface = {
     0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr IID kDomDocument2Interface = {
+    0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 constexpr DWORD kAllContexts = 23;
+
+// MSXML 3.0 sets no limit on how deeply elements nest; a document nested past the
+// Linux build's limit is refused here too. Where the property is unknown, the
+// document is used as it is.
+void LimitDepth(IXMLDOMDocument* document) {
+    ComPtr<IXMLDOMDocument2> document2;
+    if (FAILED(document->QueryInterface(kDomDocument2Interface, document2.PutVoid())) ||
+        !document2) {
+        return;
+    }
+    ComString name(u"MaxElementDepth");
+    document2->setProperty(name.Get(), ComVariant::FromInt32(kLargestXmlDepth).Get());
+}
 
 // A stream in memory holding the bytes, read from its start.
 ComPtr<IStream> StreamOf(const std::string& bytes) {
@@ -166,6 +181,7 @@ bool XmlDocument::Create() {
     document->put_async(VARIANT_FALSE);
     document->put_validateOnParse(VARIANT_FALSE);
     document->put_resolveExternals(VARIANT_FALSE);
+    LimitDepth(document.Get());
     impl_->document = std::move(document);
     return true;
 }
@@ -206,11 +222,10 @@ XmlElement XmlDocument::DocumentElement() const {
     return element;
 }
 
-// The DOM reads and writes streams, and the file itself is read and written here:
-// the DOM's own file access stops at MAX_PATH, and a program folder may lie deeper.
-// The document goes to a file beside the target first; only a complete file
-// replaces the old one, so a failed save leaves that as it was.
-bool XmlDocument::Save(const LChar* path, FilePlacement placement) const {
+// The DOM reads and writes streams, and the file itself is read and written by the
+// program: the DOM's own file access stops at MAX_PATH, and a program folder may lie
+// deeper.
+bool XmlDocument::ToBytes(std::string& bytes) const {
     if (!impl_->document) {
         return false;
     }
@@ -218,22 +233,20 @@ bool XmlDocument::Save(const LChar* path, FilePlacement placement) const {
     if (!stream) {
         return false;
     }
-    std::string bytes;
     {
         ComVariant destination = ComVariant::FromUnknown(stream.Get());
         if (FAILED(impl_->document->save(destination.Get()))) {
             return false;
         }
     }
-    return BytesOf(stream.Get(), bytes) && SaveFile(path, bytes, placement);
+    return BytesOf(stream.Get(), bytes);
 }
 
-bool XmlDocument::Load(const LChar* path) {
+bool XmlDocument::FromBytes(const std::string& bytes) {
     if (!impl_->document) {
         return false;
     }
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes) || HoldsNullCharacter(bytes)) {
+    if (bytes.size() > kLargestXmlFile || HoldsNullCharacter(bytes) || !WithinMarkupLimits(bytes)) {
         return false;
     }
     ComPtr<IStream> stream = StreamOf(bytes);

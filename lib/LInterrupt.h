@@ -42,6 +42,20 @@ struct RestoreStoppedOnInterrupt {
 // it has ended, before the program ends: so a blinking LED is left off.
 [[nodiscard]] LScopeExit<RestoreStoppedOnInterrupt> StopOnInterrupt(LThread& thread);
 
+// Lets go of the interrupt held off below.
+struct LetInterruptGo {
+    void operator()() const;
+};
+
+// While the returned object exists, an interrupt waits before it ends the program,
+// so that what the run does meanwhile (a save: it either places its file or removes
+// its temporary one) is never left half-way.
+[[nodiscard]] LScopeExit<LetInterruptGo> HoldOff();
+
+// Whether an interrupt is waiting to end the program: what holds it off should
+// finish without waiting for anything else.
+bool Waiting();
+
 // Stops the threads registered above. Called once, on the way out of an interrupt,
 // from whichever thread handles it; the run starts and stops no thread afterwards.
 void StopThreadsForExit();

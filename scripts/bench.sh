@@ -1,8 +1,8 @@
 #!/bin/bash
 # Builds the Linux program and the benchmarks where they are out of date, then prints
-# the figures: the strings and containers (Google Benchmark's own timing; any option
-# given is passed on to it), then the timing report of a selection run on the
-# simulated carousels (about a minute).
+# the figures: the strings, the containers and the bank table reader (Google
+# Benchmark's own timing; any option given is passed on to it), then the timing
+# report of a selection run on the simulated carousels (about a minute).
 # Usage: scripts/bench.sh [--benchmark_filter=LString ...]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -2,29 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "LUtf.h"
-#include "TempFolder.h"
 #include "banks/ComForTests.h"
 
 namespace {
-namespace fs = std::filesystem;
-
 class BankItemsTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(folder_.Path().empty()); }
-
     // The table's Items as letters: E in effect, I no ID, B no Bank, R bank out of
     // range, S shadowed by a later Item; each followed by device:bank when in effect.
     std::string Standings(const std::string& items) {
-        const fs::path path = folder_.Path() / "Kavro.xml";
-        std::ofstream(path, std::ios::binary) << "<CDLibraryList>" << items << "</CDLibraryList>";
         XmlDocument document;
         EXPECT_TRUE(document.Create());
-        EXPECT_TRUE(document.Load(path.u16string().c_str()));
+        EXPECT_TRUE(document.FromBytes("<CDLibraryList>" + items + "</CDLibraryList>"));
         items_.Read(document.DocumentElement());
         std::string letters;
         for (int32_t index = 0; index < items_.GetCount(); ++index) {
@@ -40,7 +31,6 @@ protected:
     }
 
     ComForTests com_;
-    TempFolder folder_{"kavro-items-"};
     BankItems items_;
 };
 

@@ -1,38 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
 
 #include "BankDialogue.h"
 #include "LInterrupt.h"
 #include "LKeyboard.h"
 #include "LThread.h"
+#include "ScriptedKeys.h"
 #include "StdOutCapture.h"
 #include "VirtualClock.h"
 
 namespace {
-
-// Keys as typed; whether they count as waiting decides whether one pressed while
-// the error shows takes it away.
-class ScriptedKeys : public keyboard::Source {
-public:
-    ScriptedKeys(const std::u16string& keys, bool waiting)
-        : keys_(keys.begin(), keys.end()), waiting_(waiting) {}
-    int32_t GetKey() override {
-        if (keys_.empty()) {
-            return keyboard::kNoInput;
-        }
-        int32_t key = keys_.front();
-        keys_.pop_front();
-        return key;
-    }
-    bool KeyWaiting() override { return waiting_ && !keys_.empty(); }
-    bool Available() override { return true; }
-
-private:
-    std::deque<char16_t> keys_;
-    bool waiting_;
-};
 
 struct Answer {
     std::string ending;  // "bank N", "interrupted" or "no input"
@@ -47,7 +25,6 @@ Answer Ask(const std::u16string& keys, bool waiting, double stretch = 1.0) {
     claims.Hold(2, 9);
     claims.Hold(3, kAsked);
     ScriptedKeys source(keys, waiting);
-    keyboard::Source* previous = keyboard::SetSource(&source);
     VirtualClock clock(stretch);
     StdOutCapture capture;
     Answer answer;
@@ -60,7 +37,6 @@ Answer Ask(const std::u16string& keys, bool waiting, double stretch = 1.0) {
     }
     capture.Finish();
     answer.waitedMs = clock.ElapsedOf(LThreadCurrentId());
-    keyboard::SetSource(previous);
     return answer;
 }
 

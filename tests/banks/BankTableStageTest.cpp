@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,8 +12,10 @@
 
 #include "CDeviceTable.h"
 #include "LPath.h"
+#include "ScriptedKeys.h"
 #include "StdOutCapture.h"
 #include "TempFolder.h"
+#include "XmlFile.h"
 #include "banks/ComForTests.h"
 #include "device/FakeUSBCDDLL.h"
 
@@ -21,6 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kCannotTell[] = "\r\nCannot tell whether initialization file (Kavro.xml) exists.\r\n";
+const char kCannotSave[] = "\r\nCannot save initialization file (Kavro.xml).\r\n";
 const char kTable[] = "<CDLibraryList><Item ID=\"0\" Bank=\"3\"/></CDLibraryList>";
 
 std::string ReadBytes(const fs::path& path) {
@@ -80,5 +85,33 @@ TEST_F(BankTableStageTest, WithoutAProgramDirectoryItCannotTellAndEnds) {
     for (const std::string& call : fake::Calls()) {
         EXPECT_EQ(call.find("LED"), std::string::npos) << "a device was asked for its bank";
     }
+}
+// The save reads its file back as the next run will, before it takes the old
+// table's place: a table grown past the reader's size limit by one new device is
+// refused, and the old one stays.
+TEST_F(BankTableStageTest, ASaveThatWouldNotReadBackLeavesTheOldTable) {
+    fake::SetDevices(2, {0, 1});
+    const std::string head = "<CDLibraryList><Item ID=\"0\" Bank=\"3\"/>";
+    const std::string tail = "</CDLibraryList>";
+    std::string table = head;
+    // Comments of at most the parser's limit on one text.
+    const std::size_t size = kLargestXmlFile - 10;
+    while (table.size() + tail.size() < size) {
+        const std::size_t room = size - table.size() - tail.size();
+        table += "<!--" + std::string(std::min<std::size_t>(room, 1000000) - 7, 'x') + "-->";
+    }
+    table += tail;
+    ASSERT_EQ(table.size(), size);
+    std::ofstream(folder_.Path() / "Kavro.xml", std::ios::binary) << table;
+
+    ScriptedKeys keys(u"4\r", false);
+    bool handedOver = true;
+    const std::string output = Load(Directory(folder_.Path()), handedOver);
+    EXPECT_FALSE(handedOver);
+    EXPECT_NE(output.find("The device (internal number 1) was assigned to the bank 4"),
+              std::string::npos);
+    EXPECT_EQ(output.substr(output.size() - std::strlen(kCannotSave)), kCannotSave);
+    EXPECT_TRUE(ReadBytes(folder_.Path() / "Kavro.xml") == table);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.Path()), fs::directory_iterator()), 1);
 }
 }  // namespace

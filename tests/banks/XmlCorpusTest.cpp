@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -29,7 +30,9 @@ std::string Reading(const fs::path& path) {
     if (!document.Create()) {
         return "no XML document";
     }
-    if (!document.Load(path.u16string().c_str())) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!document.FromBytes(bytes)) {
         return "refused";
     }
     std::string pairs;
@@ -156,6 +159,20 @@ TEST_F(GeneratedCorpusTest, FilesLargerThanTheLimitAreRefused) {
     ASSERT_EQ(largest.size(), kLargestXmlFile);
     EXPECT_EQ(ReadingOf(largest), "0:1");
     EXPECT_EQ(ReadingOf(largest + " "), "refused");
+}
+
+// Both builds nest elements as deeply as libxml2 lets them, and no deeper.
+TEST_F(GeneratedCorpusTest, ElementsNestAsDeepAsTheLimitAndNoDeeper) {
+    for (const int32_t depth : {kLargestXmlDepth, kLargestXmlDepth + 1}) {
+        std::string file;
+        for (int32_t level = 0; level < depth; ++level) {
+            file += "<Item ID=\"0\" Bank=\"1\">";
+        }
+        for (int32_t level = 0; level < depth; ++level) {
+            file += "</Item>";
+        }
+        EXPECT_EQ(ReadingOf(file), depth <= kLargestXmlDepth ? "0:1" : "refused") << depth;
+    }
 }
 
 // The parser's depth limit refuses the file before the stack or the memory runs out.

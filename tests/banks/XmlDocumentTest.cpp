@@ -4,18 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "LUtf.h"
-#include "TempFolder.h"
+#include "XmlFile.h"
 #include "banks/ComForTests.h"
 
-namespace fs = std::filesystem;
 using ::testing::AnyOf;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -33,17 +29,6 @@ const char kWineDomTwoItems[] =
 
 std::string Narrow(const LString& text) {
     return Utf8FromUtf16(text.GetText(), static_cast<std::size_t>(text.GetLength()));
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    ASSERT_TRUE(out.good()) << path;
 }
 
 // A file of the bank table as either platform's writer makes it (see the two-item
@@ -99,37 +84,31 @@ std::vector<std::string> Children(const XmlDocument& document) {
 
 class XmlDocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(folder_.empty()); }
-
-    fs::path File(const char* name) const { return folder_ / name; }
-
-    static std::u16string PathText(const fs::path& path) { return path.u16string(); }
-
-    static bool SaveTable(const fs::path& path, const Items& items) {
+    // The table's bytes as the document writes them; "not written" when it cannot.
+    static std::string TableBytes(const Items& items) {
         XmlDocument document;
         if (!document.Create()) {
             ADD_FAILURE() << "no XML document";
-            return false;
+            return "not written";
         }
         XmlElement root = document.CreateElement(u"CDLibraryList");
         document.AppendChild(root);
         for (const auto& [id, bank] : items) {
             AppendItem(document, root, id, bank);
         }
-        return document.Save(PathText(path).c_str(), FilePlacement::kReplace);
+        std::string bytes;
+        return document.ToBytes(bytes) ? bytes : "not written";
     }
 
-    static std::vector<std::string> LoadChildren(const fs::path& path) {
+    static std::vector<std::string> LoadChildren(const std::string& bytes) {
         XmlDocument document;
-        if (!document.Create() || !document.Load(PathText(path).c_str())) {
+        if (!document.Create() || !document.FromBytes(bytes)) {
             return {"not loaded"};
         }
         return Children(document);
     }
 
     ComForTests com_;
-    TempFolder temp_{"kavro-xml-"};
-    const fs::path& folder_ = temp_.Path();
 };
 
 TEST_F(XmlDocumentTest, WritesTheCompactFormAndReadsItBack) {
@@ -141,9 +120,7 @@ TEST_F(XmlDocumentTest, WritesTheCompactFormAndReadsItBack) {
     };
     for (const Items& items : tables) {
         SCOPED_TRACE(TableText(items));
-        fs::path path = File("Kavro.xml");
-        ASSERT_TRUE(SaveTable(path, items));
-        std::string bytes = ReadBytes(path);
+        const std::string bytes = TableBytes(items);
         if (items.empty()) {
             // An empty root may be written as <CDLibraryList/>.
             EXPECT_THAT(bytes,
@@ -155,7 +132,7 @@ TEST_F(XmlDocumentTest, WritesTheCompactFormAndReadsItBack) {
         for (const auto& [id, bank] : items) {
             expected.push_back(std::to_string(id) + ":" + std::to_string(bank));
         }
-        EXPECT_THAT(LoadChildren(path), ElementsAreArray(expected));
+        EXPECT_THAT(LoadChildren(bytes), ElementsAreArray(expected));
     }
 }
 
@@ -190,13 +167,11 @@ TEST_F(XmlDocumentTest, ReadsFilesOfEitherWriterAndOfOtherShapes) {
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
-        fs::path path = File("in.xml");
-        WriteBytes(path, test.bytes);
-        EXPECT_THAT(LoadChildren(path), ElementsAreArray(test.children));
+        EXPECT_THAT(LoadChildren(test.bytes), ElementsAreArray(test.children));
     }
 }
 
-TEST_F(XmlDocumentTest, LoadFailsForMissingAndMalformedFiles) {
+TEST_F(XmlDocumentTest, LoadFailsForMalformedFiles) {
     const std::vector<std::pair<const char*, const char*>> files = {
         {"empty", ""},
         {"unclosed element", "<CDLibraryList><Item ID=\"0\" Bank=\"1\"></CDLibraryList>"},
@@ -208,20 +183,20 @@ TEST_F(XmlDocumentTest, LoadFailsForMissingAndMalformedFiles) {
     };
     for (const auto& [what, bytes] : files) {
         SCOPED_TRACE(what);
-        fs::path path = File("bad.xml");
-        WriteBytes(path, bytes);
-        EXPECT_THAT(LoadChildren(path), ElementsAre("not loaded"));
+        EXPECT_THAT(LoadChildren(bytes), ElementsAre("not loaded"));
     }
-    EXPECT_THAT(LoadChildren(File("missing.xml")), ElementsAre("not loaded"));
+    EXPECT_THAT(LoadChildren(std::string(kLargestXmlFile - 15, ' ') + "<CDLibraryList/>"),
+                ElementsAre("not loaded"));
 }
 
-// The load pass of the program: read the file, append the new devices, save.
-TEST_F(XmlDocumentTest, AppendsToALoadedDocumentAndReplacesTheFile) {
-    fs::path path = File("Kavro.xml");
-    WriteBytes(path, "<CDLibraryList>\n  <Item ID=\"0\" Bank=\"1\"/>\n</CDLibraryList>\n");
+// The load pass of the program: read the file, append the new devices, drop an
+// Item, write it out again.
+TEST_F(XmlDocumentTest, ChangesALoadedDocumentAndWritesItOut) {
     XmlDocument document;
     ASSERT_TRUE(document.Create());
-    ASSERT_TRUE(document.Load(PathText(path).c_str()));
+    ASSERT_TRUE(
+        document.FromBytes("<CDLibraryList>\n  <Item ID=\"0\" Bank=\"1\"/><Item ID=\"7\" "
+                           "Bank=\"2\"/>\n</CDLibraryList>\n"));
     XmlElement root = document.DocumentElement();
     ASSERT_FALSE(root.IsNull());
     AppendItem(document, root, 5, 2);
@@ -229,41 +204,36 @@ TEST_F(XmlDocumentTest, AppendsToALoadedDocumentAndReplacesTheFile) {
     // Made but never appended: not part of the file.
     XmlElement stray = document.CreateElement(u"Item");
     stray.SetAttribute(u"ID", 99);
+    // Taken out: one read from the file, one appended; and one held by nobody else.
+    XmlChildren walk(root);
+    XmlElement first;
+    XmlElement second;
+    ASSERT_TRUE(walk.Next(first) && walk.Next(second));
+    root.RemoveChild(second);
+    XmlElement last = document.CreateElement(u"Item");
+    root.AppendChild(last);
+    root.RemoveChild(last);
+    root.RemoveChild(stray);  // no child of the root: nothing happens
 
-    ASSERT_TRUE(document.Save(PathText(path).c_str(), FilePlacement::kReplace));
-    EXPECT_THAT(ReadBytes(path), IsCompactFile(TableText({{0, 1}, {5, 2}, {6, 3}})));
-    EXPECT_FALSE(fs::exists(fs::path(TemporaryFileName(PathText(path).c_str(), 0))));
+    std::string bytes;
+    ASSERT_TRUE(document.ToBytes(bytes));
+    EXPECT_THAT(bytes, IsCompactFile(TableText({{0, 1}, {5, 2}, {6, 3}})));
+    second.SetAttribute(u"Bank", 4);  // still held, and harmless
 }
 
 // A value given through an entity stays readable once the file has been extended:
 // the declaration is written back with the document.
 TEST_F(XmlDocumentTest, ExtendingAFileKeepsTheEntitiesItDeclares) {
-    fs::path path = File("Kavro.xml");
-    WriteBytes(path,
-               "<!DOCTYPE CDLibraryList [<!ENTITY two \"2\">]>\n"
-               "<CDLibraryList><Item ID=\"1\" Bank=\"&two;\"/></CDLibraryList>");
     XmlDocument document;
     ASSERT_TRUE(document.Create());
-    ASSERT_TRUE(document.Load(PathText(path).c_str()));
+    ASSERT_TRUE(
+        document.FromBytes("<!DOCTYPE CDLibraryList [<!ENTITY two \"2\">]>\n"
+                           "<CDLibraryList><Item ID=\"1\" Bank=\"&two;\"/></CDLibraryList>"));
     XmlElement root = document.DocumentElement();
     AppendItem(document, root, 5, 3);
-    ASSERT_TRUE(document.Save(PathText(path).c_str(), FilePlacement::kReplace));
-    EXPECT_THAT(LoadChildren(path), ElementsAre("1:2", "5:3"));
-}
-
-TEST_F(XmlDocumentTest, SavesAndLoadsBelowAFolderDeeperThanMaxPath) {
-    const fs::path deep = DeepFolder(folder_, 300);
-    ASSERT_FALSE(deep.empty());
-    ASSERT_TRUE(SaveTable(deep / "Kavro.xml", {{0, 1}, {1, 2}}));
-    EXPECT_THAT(ReadBytes(deep / "Kavro.xml"), IsCompactFile(TableText({{0, 1}, {1, 2}})));
-    EXPECT_THAT(LoadChildren(deep / "Kavro.xml"), ElementsAre("0:1", "1:2"));
-    EXPECT_FALSE(fs::exists(fs::path(TemporaryFileName(PathText(deep / "Kavro.xml").c_str(), 0))));
-}
-
-TEST_F(XmlDocumentTest, SaveFailsWithoutAFolder) {
-    fs::path path = folder_ / "missing" / "Kavro.xml";
-    EXPECT_FALSE(SaveTable(path, {{0, 1}}));
-    EXPECT_FALSE(fs::exists(folder_ / "missing"));
+    std::string bytes;
+    ASSERT_TRUE(document.ToBytes(bytes));
+    EXPECT_THAT(LoadChildren(bytes), ElementsAre("1:2", "5:3"));
 }
 
 TEST_F(XmlDocumentTest, NullElementsAndAnUncreatedDocumentDoNothing) {
@@ -280,7 +250,8 @@ TEST_F(XmlDocumentTest, NullElementsAndAnUncreatedDocumentDoNothing) {
     XmlDocument document;
     EXPECT_TRUE(document.CreateElement(u"Item").IsNull());
     EXPECT_TRUE(document.DocumentElement().IsNull());
-    EXPECT_FALSE(document.Save(PathText(File("Kavro.xml")).c_str(), FilePlacement::kReplace));
-    EXPECT_FALSE(fs::exists(File("Kavro.xml")));
+    std::string bytes;
+    EXPECT_FALSE(document.ToBytes(bytes));
+    EXPECT_FALSE(document.FromBytes(kLinuxTwoItems));
 }
 }  // namespace

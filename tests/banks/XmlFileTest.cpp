@@ -1,90 +1,12 @@
 #include "XmlFile.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <set>
 #include <string>
-#include <system_error>
 
-#include "TempFolder.h"
-
-namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-class SaveFileTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_FALSE(folder_.empty()); }
-
-    bool Save(FilePlacement placement) {
-        return SaveFile(target_.u16string().c_str(), "new", placement);
-    }
-    fs::path Temporary(std::uint32_t attempt) const {
-        return TemporaryFileName(target_.u16string().c_str(), attempt);
-    }
-    std::set<fs::path> Names() const {
-        return {fs::directory_iterator(folder_), fs::directory_iterator()};
-    }
-
-    TempFolder temp_{"kavro-save-"};
-    const fs::path& folder_ = temp_.Path();
-    const fs::path target_ = folder_ / "Kavro.xml";
-};
-
-// Whatever the outcome, the save's temporary file is either in place or gone.
-TEST_F(SaveFileTest, PutsTheFileInPlaceOnlyAsAsked) {
-    const struct {
-        FilePlacement placement;
-        bool fileThere;
-        bool saved;
-    } cases[] = {
-        {FilePlacement::kReplace, false, true},
-        {FilePlacement::kReplace, true, true},
-        {FilePlacement::kOnlyIfAbsent, false, true},
-        // Another run's first save came first: its table stays whole.
-        {FilePlacement::kOnlyIfAbsent, true, false},
-    };
-    for (const auto& c : cases) {
-        fs::remove(target_);
-        if (c.fileThere) {
-            std::ofstream(target_) << "old";
-        }
-        EXPECT_EQ(Save(c.placement), c.saved);
-        EXPECT_EQ(ReadBytes(target_), c.saved ? "new" : "old");
-        EXPECT_EQ(Names(), std::set<fs::path>{target_});
-    }
-}
-
-// Names taken by a killed run's leftovers, or planted there, are neither written
-// through nor removed; the save takes the next free name. (The C++ library of the
-// Windows build makes no symbolic links.)
-TEST_F(SaveFileTest, TakenTemporaryNamesArePassedOver) {
-    std::ofstream(Temporary(0)) << "left by a killed run";
-    fs::create_directory(Temporary(1));
-    std::set<fs::path> names{target_, Temporary(0), Temporary(1)};
-    TempFolder elsewhere("kavro-victim-");
-    std::ofstream(elsewhere.Path() / "victim") << "precious";
-    std::error_code noLinks;
-    fs::create_symlink(elsewhere.Path() / "victim", Temporary(2), noLinks);
-    if (!noLinks) {
-        names.insert(Temporary(2));
-    }
-    EXPECT_TRUE(Save(FilePlacement::kOnlyIfAbsent));
-    EXPECT_EQ(ReadBytes(target_), "new");
-    EXPECT_EQ(ReadBytes(Temporary(0)), "left by a killed run");
-    EXPECT_EQ(ReadBytes(elsewhere.Path() / "victim"), "precious");
-    EXPECT_EQ(Names(), names);
-}
 
 // U+0000 is a zero code unit of the encoding the document's first bytes show.
 TEST(HoldsNullCharacter, LooksAtCodeUnitsOfTheDocumentsEncoding) {
@@ -100,6 +22,64 @@ TEST(HoldsNullCharacter, LooksAtCodeUnitsOfTheDocumentsEncoding) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(HoldsNullCharacter(c.bytes), c.holds) << ::testing::PrintToString(c.bytes);
+    }
+}
+
+// Counted on the bytes, in any encoding the parser tells by them: what would make
+// the parser slow, or what the count cannot see into, is refused before parsing.
+TEST(WithinMarkupLimits, CountsAttributesOnTheBytesBeforeParsing) {
+    const auto tag = [](int attributes, const std::string& value) {
+        std::string text = "<Item";
+        for (int i = 0; i < attributes; ++i) {
+            text += " a" + std::to_string(i) + "=\"" + value + "\"";
+        }
+        return text + "/>";
+    };
+    const auto attlist = [](int definitions) {
+        std::string text = "<!DOCTYPE r [<!ATTLIST Item";
+        for (int i = 0; i < definitions; ++i) {
+            text += " a" + std::to_string(i) + (i % 2 == 0 ? " CDATA '1'" : " CDATA #IMPLIED");
+        }
+        return text + ">]><r/>";
+    };
+    const auto utf16 = [](const std::string& text, bool bigEndian) {
+        std::string wide = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        // \x01 stands for U+2200, whose bytes hold a quotation mark.
+        for (char ch : text) {
+            const std::string unit =
+                ch == '\x01' ? std::string{'\x22', '\0'} : std::string{'\0', ch};
+            wide += bigEndian ? unit : std::string{unit[1], unit[0]};
+        }
+        return wide;
+    };
+    const struct {
+        std::string bytes;
+        bool within;
+    } cases[] = {
+        {"<r>" + tag(256, "1") + "</r>", true},
+        {"<r>" + tag(257, "1") + "</r>", false},
+        {utf16("<r>" + tag(257, "1") + "</r>", false), false},
+        {utf16("<r>" + tag(257, "1") + "</r>", true), false},
+        // Equals signs and '>' inside values, comments, CDATA and instructions are none.
+        {"<r a='=>=' b=\"'\"><!--" + tag(300, "1") + "--><![CDATA[" + tag(300, "1") + "]]><?pi " +
+             tag(300, "1") + "?></r>",
+         true},
+        // A character outside ASCII in a value does not hide the attributes after it.
+        {utf16("<r>" + tag(256, "\x01") + "</r>", false), true},
+        {utf16("<r>" + tag(257, "\x01") + "</r>", false), false},
+        {utf16("<r>" + tag(257, "\x01") + "</r>", true), false},
+        {attlist(256), true},
+        {attlist(257), false},
+        {"<!DOCTYPE r [<!ENTITY % p 'x'> %p;]><r/>", false},
+        {"<?xml version='1.0' encoding='Shift_JIS'?><r a='\x82\xA0'/>", true},
+        {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><r/>", true},
+        {"<?xml version='1.0' encoding='UTF-7'?><r/>", false},
+        {"\x4C\x6F\xA7\x94\x93\x40", false},  // EBCDIC: no markup to count
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WithinMarkupLimits(c.bytes), c.within)
+            << ::testing::PrintToString(c.bytes.substr(0, 80));
     }
 }
 

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "XmlDocument.h"
 
 // Values made of entity references are substituted only as far as the parser itself
@@ -14,7 +11,6 @@
 // values together at most ten times the file. (Wine's DOM expands such values
 // without a bound, and a file of a few megabytes keeps it busy for minutes.)
 namespace {
-namespace fs = std::filesystem;
 
 // A table whose Items each carry a Bank of `references` references to an entity of
 // `entityLength` digits, followed by `extra` more digits.
@@ -34,15 +30,11 @@ std::string Table(int items, int references, int entityLength, int extra) {
 
 class XmlSubstitutionTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(folder_.Path().empty()); }
-
     // The length of each Item's Bank; empty when the file is refused.
     std::vector<int32_t> BankLengths(const std::string& bytes) {
-        const fs::path path = folder_.Path() / "Kavro.xml";
-        std::ofstream(path, std::ios::binary) << bytes;
         XmlDocument document;
         std::vector<int32_t> lengths;
-        if (!document.Create() || !document.Load(path.u16string().c_str())) {
+        if (!document.Create() || !document.FromBytes(bytes)) {
             return lengths;
         }
         XmlChildren items(document.DocumentElement());
@@ -53,8 +45,6 @@ protected:
         }
         return lengths;
     }
-
-    TempFolder folder_{"kavro-substitution-"};
 };
 
 TEST_F(XmlSubstitutionTest, AValueMayGrowToTheParsersTextLimit) {

@@ -153,10 +153,11 @@ class Installation:
     """A folder of its own holding the program (or a probe) beside the simulated
     library and its configuration, as a user's installation would; at least
     `depth` characters deep as the program sees it, or in a folder of the given
-    name (bytes, as a file system may hold them), when asked."""
+    name (bytes, as a file system may hold them), or below the folder `base`, when
+    asked."""
 
-    def __init__(self, settings, programs=("Kavro",), depth=0, folder=None):
-        self._folder = tempfile.TemporaryDirectory(prefix="kavro-e2e-")
+    def __init__(self, settings, programs=("Kavro",), depth=0, folder=None, base=None):
+        self._folder = tempfile.TemporaryDirectory(prefix="kavro-e2e-", dir=base)
         self.path = self._folder.name
         while len(native_path(self.path)) < depth:
             self.path = os.path.join(self.path, "folder-" + "d" * 40)
