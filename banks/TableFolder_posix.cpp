@@ -19,6 +19,7 @@ namespace {
 // A new table gets the usual permissions; one that replaces a table gets that
 // table's.
 constexpr mode_t kNewFileMode = 0644;
+constexpr mode_t kPrivateFileMode = 0600;
 
 // Closes the descriptor when it goes out of scope.
 class Descriptor {
@@ -140,9 +141,11 @@ public:
     FileStep CreateNew(const LChar* name, const std::string& bytes, const FileKeep& keep) override {
         const std::string file = Bytes(name);
         // O_EXCL refuses any name that is taken, a link included, so nothing planted
-        // there is ever written through.
+        // there is ever written through. A private table's copy is private from the
+        // start, before a byte of it is written.
         Descriptor created(openat(folder_.Get(), file.c_str(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                  keep.exists ? kPrivateFileMode : kNewFileMode));
         if (created.Get() < 0) {
             return errno == EEXIST ? FileStep::kExists : FileStep::kFailed;
         }
