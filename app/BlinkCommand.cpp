@@ -14,24 +14,21 @@ constexpr uint32_t kUntilKeyMs = 60000;
 constexpr uint32_t kWithoutKeyboardMs = 10000;
 constexpr uint32_t kStepMs = 10;
 
-// Whether a key was pressed, taking it. What a terminal reports of itself (the
-// mouse, the focus) is no key.
+// Whether a key was pressed, taking it, its second code included. What a terminal
+// reports of itself (the mouse, the focus) comes as no key at all.
 bool KeyPressed() {
     try {
-        while (keyboard::KeyWaiting()) {
-            const int32_t key = NextKey();
-            if (key != keyboard::kFunctionKey && key != keyboard::kExtendedKey) {
-                return true;
-            }
-            const int32_t second = NextKey();
-            if (key != keyboard::kExtendedKey || second != keyboard::kIgnoredKey) {
-                return true;
-            }
+        if (!keyboard::KeyWaiting()) {
+            return false;
         }
+        const int32_t key = NextKey();
+        if (key == keyboard::kFunctionKey || key == keyboard::kExtendedKey) {
+            NextKey();
+        }
+        return true;
     } catch (const NoConsoleInput&) {
-        // The keyboard has gone: the time limit ends the blinking.
+        return false;  // the keyboard has gone: the time limit ends the blinking
     }
-    return false;
 }
 
 }  // namespace

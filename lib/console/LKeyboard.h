@@ -20,9 +20,6 @@ constexpr int32_t kCtrlC = 3;
 // The first codes of a key without a character; its second code follows.
 constexpr int32_t kFunctionKey = 0;
 constexpr int32_t kExtendedKey = 0xE0;
-// The second code, after kExtendedKey, of what a terminal sends that is no key of
-// the keyboard's: a mouse or focus report, a reply, an unknown sequence.
-constexpr int32_t kIgnoredKey = 0xFF;
 
 // Whether there is a keyboard to read keys from at all.
 bool Available();

@@ -289,16 +289,23 @@ private:
 
     // Decodes what has arrived; a key cut short gets a moment to complete.
     void DecodeInput() {
-        for (bool complete = false;;) {
+        for (;;) {
             std::unique_lock<std::mutex> guard(lock_);
             std::vector<int32_t> codes;
-            input_.erase(0, keyboard::DecodeKeys(input_, complete, codes));
+            decoder_.Feed(input_.data(), input_.size(), codes);
+            input_.clear();
             keys_.insert(keys_.end(), codes.begin(), codes.end());
-            if (input_.empty() || complete) {
+            if (!decoder_.Pending()) {
                 return;
             }
             guard.unlock();
-            complete = !ReadInput(kRestOfKeyMs);
+            if (!ReadInput(kRestOfKeyMs)) {
+                guard.lock();
+                codes.clear();
+                decoder_.Flush(codes);
+                keys_.insert(keys_.end(), codes.begin(), codes.end());
+                return;
+            }
         }
     }
 
@@ -316,7 +323,8 @@ private:
     std::atomic<bool> changed_{false};
     termios original_{};
 
-    std::string input_;         // bytes read, not yet decoded
+    std::string input_;  // bytes read, not yet decoded
+    keyboard::KeyDecoder decoder_;
     std::deque<int32_t> keys_;  // keys decoded, not yet handed out
 };
 
