@@ -1,6 +1,7 @@
 #include "BankDialogue.h"
 #include "CDeviceTable.h"
 #include "Commands.h"
+#include "LConsoleDialogue.h"
 #include "LKeyboard.h"
 #include "LStdOut.h"
 
@@ -27,6 +28,7 @@ int32_t RenumberDevice(BankTableFile& table, int32_t bank) {
     const int32_t item = table.Items().InEffectFor(bank);
     BankClaims claims = table.ClaimsOfAttached();
     int32_t renumbered = 0;
+    LConsoleDialogue dialogue;
     try {
         renumbered = AskForBank(device, claims);
     } catch (const NoConsoleInput&) {

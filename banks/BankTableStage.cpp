@@ -2,6 +2,7 @@
 
 #include "BankDialogue.h"
 #include "BankTableFile.h"
+#include "LConsoleDialogue.h"
 #include "LInterrupt.h"
 #include "LStdOut.h"
 
@@ -33,11 +34,12 @@ bool CreateBankTable(TableFolder& folder) {
     if (!file.CreateNew()) {
         return false;
     }
-    StdOutWrite(kFirstRun);
     LList devices;
     CDeviceTable::CopyDeviceList(devices);
     BankClaims claims;
     try {
+        const LConsoleDialogue dialogue;
+        StdOutWrite(kFirstRun);
         AssignBanks(file.Document(), file.Root(), devices, claims);
     } catch (const NoConsoleInput&) {
         StdOutWrite(kNoConsoleInput);
@@ -84,9 +86,10 @@ PassResult LoadPass(TableFolder& folder, CDeviceTable& table) {
 
     // Filled again from the file by the next pass.
     table.RemoveAll();
-    StdOutWrite(unknown.GetCount() == 1 ? kNewDevice : kNewDevices);
     BankClaims claims = file.ClaimsOfAttached();
     try {
+        const LConsoleDialogue dialogue;
+        StdOutWrite(unknown.GetCount() == 1 ? kNewDevice : kNewDevices);
         AssignBanks(file.Document(), file.Root(), unknown, claims);
     } catch (const NoConsoleInput&) {
         StdOutWrite(kNoConsoleInput);

@@ -53,6 +53,12 @@ public:
     bool SetTextAttribute(uint16_t attribute);
 
     LConsoleHandle GetHandle() const { return handle_; }
+    // Holds another handle, without closing the one it held; returns that one.
+    LConsoleHandle Exchange(LConsoleHandle handle) {
+        LConsoleHandle held = handle_;
+        handle_ = handle;
+        return held;
+    }
 
 private:
     struct ScreenInfo {

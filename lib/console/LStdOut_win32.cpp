@@ -4,12 +4,26 @@
 #include <string>
 
 #include "LStdOut.h"
+#include "LStdOutMirror_win32.h"
 #include "LUtf.h"
 #include "LWriteAll_win32.h"
+
+namespace {
+HANDLE mirror = INVALID_HANDLE_VALUE;
+}  // namespace
+
+void SetStdOutMirror(HANDLE console) {
+    mirror = console;
+}
 
 // A console receives the UTF-16 text itself; a file or pipe receives UTF-8 bytes as
 // they are, past the C runtime, which would widen "\r\n" to "\r\r\n".
 void StdOutWrite(const LChar* text, int32_t length) {
+    if (length > 0 && mirror != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteConsoleW(mirror, reinterpret_cast<const wchar_t*>(text), static_cast<DWORD>(length),
+                      &written, nullptr);
+    }
     if (length <= 0) {
         return;
     }

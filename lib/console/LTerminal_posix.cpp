@@ -9,7 +9,9 @@
 // - the keyboard: bytes read and not yet decoded, and keys decoded and not yet
 //   handed out. The lock is never held while the reader waits for a key.
 // The console is standard output when that is a terminal, else the keyboard's
-// terminal (/dev/tty), so that the echo never goes into a file. The keyboard is
+// terminal (/dev/tty), so that the echo never goes into a file; the console is then
+// drawn on only while a dialogue asks the user something, and standard output's
+// text is written there too meanwhile. The keyboard is
 // standard input, when that is the program's controlling terminal.
 //
 // The way out must not wait on a thread that is stuck in a write (a terminal stopped
@@ -103,9 +105,33 @@ public:
             return true;
         }
         if (!outputIsConsole_) {
-            return LWriteAll(kStandardOutput, Utf8FromUtf16(text, static_cast<std::size_t>(count)));
+            const bool written =
+                LWriteAll(kStandardOutput, Utf8FromUtf16(text, static_cast<std::size_t>(count)));
+            if (dialogue_ > 0) {
+                WriteText(text, count);
+            }
+            return written;
         }
         return WriteText(text, count);
+    }
+
+    // With standard output elsewhere, the dialogue's text is also the console's,
+    // from a fresh row: whatever another program (tee) left on the cursor's row is
+    // not the program's to know.
+    void BeginDialogue() {
+        bool fresh = false;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            fresh = ++dialogue_ == 1 && !outputIsConsole_;
+        }
+        if (fresh) {
+            WriteText(u"\r\n", 2);
+        }
+    }
+
+    void EndDialogue() {
+        std::lock_guard<std::mutex> guard(lock_);
+        --dialogue_;
     }
 
     bool HasConsole() const { return console_ >= 0; }
@@ -229,6 +255,11 @@ private:
             return false;
         }
         std::lock_guard<std::mutex> guard(lock_);
+        // With standard output elsewhere the console is drawn on only in a dialogue:
+        // the spinner and the countdown belong to standard output's own text.
+        if (!outputIsConsole_ && dialogue_ == 0) {
+            return false;
+        }
         FollowWindow();
         std::string bytes;
         return step(bytes) && LWriteAll(console_, bytes);
@@ -318,6 +349,7 @@ private:
     std::atomic<bool> colourChanged_{false};
 
     bool running_ = false;
+    int32_t dialogue_ = 0;
     std::atomic<bool> finished_{false};
     std::atomic<bool> saved_{false};
     std::atomic<bool> changed_{false};
@@ -350,6 +382,12 @@ void RestoreForExit() {
 }
 bool WriteStandardOutput(const LChar* text, int32_t count) {
     return TheTerminal().WriteStandardOutput(text, count);
+}
+void BeginDialogue() {
+    TheTerminal().BeginDialogue();
+}
+void EndDialogue() {
+    TheTerminal().EndDialogue();
 }
 bool HasConsole() {
     return TheTerminal().HasConsole();

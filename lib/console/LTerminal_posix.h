@@ -28,6 +28,10 @@ void RestoreForExit();
 // is the console's terminal, as it is to anything else. False when it cannot.
 bool WriteStandardOutput(const LChar* text, int32_t count);
 
+// While a dialogue asks the user something (LConsoleDialogue.h).
+void BeginDialogue();
+void EndDialogue();
+
 // Whether there is a console: standard output's terminal or, when standard output
 // goes elsewhere, the keyboard's. The echo of typed digits and the prompt's error go
 // there, and never into a file.

@@ -6,6 +6,7 @@ import re
 import unittest
 
 import harness
+from test_selection import WARNING
 
 PROMPT = "The flashing device will be number: "
 ERROR = "Please, enter a valid number from 1 to 127."
@@ -142,6 +143,33 @@ class BankTable(unittest.TestCase):
                 self.assertEqual(file_bytes(place), saved)
                 for line in dropped:
                     self.assertIn(line, terminal.text())
+
+    def test_the_dialogue_reaches_the_terminal_when_output_goes_elsewhere(self):
+        for redirect in ("| tee out.txt", "> out.txt"):
+            with self.subTest(redirect=redirect), harness.Installation({"devices": "0"}) as place:
+                script = ("%s %s; echo; echo EXITED; sleep 3600"
+                          % (harness.shell_words(place.command("Kavro", "5-3")), redirect))
+                terminal = harness.Terminal(cwd=place.path, script=script)
+                self.addCleanup(terminal.close)
+                terminal.wait_for("For the first time the program must be initialized")
+                self.wait_until_asked(place, terminal, PROMPT.rstrip())
+                # The echo and the error are drawn on the terminal, from a fresh row.
+                terminal.send("0", "Enter")
+                terminal.wait_for(re.escape(PROMPT + ERROR))
+                terminal.send("x")
+                self.assertTrue(harness.wait_until(lambda: ERROR not in terminal.text()))
+                terminal.send("1", "2", "BSpace", "5")
+                terminal.wait_for(re.escape(PROMPT + "15"))
+                terminal.send("Enter")
+                terminal.wait_for("EXITED")
+                self.assertIn("The device (internal number 0) was assigned to the bank 15",
+                              terminal.text())
+                # Standard output holds what it always held, and nothing typed.
+                output = place.read("out.txt")
+                self.assertIn(b"\r\nThe flashing device will be number: The device (internal "
+                              b"number 0) was assigned to the bank 15\r\n", output)
+                self.assertNotIn(ERROR.encode(), output)
+                self.assertTrue(output.endswith(WARNING), output[-200:])
 
     def test_keys_without_a_digit_do_not_count(self):
         with harness.Installation({"devices": "0,1,2"}) as place:

@@ -87,6 +87,19 @@ class RedirectedOutput(unittest.TestCase):
             self.assertEqual([(c[1], c[2]) for c in place.trace() if c[1] == "USBCDMoveto"],
                              [("USBCDMoveto", [0, 5])])
 
+    @unittest.skipIf(harness.UNDER_WINE, "Linux descriptors: Wine starts a program with its own")
+    def test_a_closed_standard_output_sends_the_text_into_no_file(self):
+        with harness.Installation({"devices": "0"}) as place:
+            write_banks(place, [(0, 2)])
+            code = subprocess.run(place.command("Kavro", "/list"), cwd=place.path,
+                                  stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                  preexec_fn=lambda: os.close(1), timeout=60).returncode
+            self.assertEqual(code, 0)
+            # The simulator's trace, the first file the program opens, holds its calls
+            # and nothing the program meant for standard output.
+            self.assertNotIn(b"Bank", place.read("trace.txt"))
+            self.assertEqual(place.trace()[0][1], "InitUSBCDLibrary")
+
     def test_output_into_a_pipe_that_closes_early_ends_the_run_as_usual(self):
         with harness.Installation({"devices": "0,1"}) as place:
             write_banks(place, [(0, 1), (1, 2)])
