@@ -15,7 +15,8 @@
 // means calling the vendor's library and waiting for a thread. So the signals are
 // blocked in every thread of the program (threads inherit the mask of the thread
 // that starts them, and this is set before any starts) and one thread of ours
-// waits for them with sigwait and does the work as ordinary code. A thread that the
+// waits for them with sigtimedwait and does the work as ordinary code; between
+// signals it looks at the terminal every 10 ms (terminal::Poll). A thread that the
 // program did not start (a runtime's own, started before main) may still take
 // one: its handler only hands the signal on to that thread. SIGTTOU stays blocked
 // too, so that output from the background still appears instead of stopping the
@@ -86,9 +87,16 @@ void StopBySignal() {
 }
 
 void* Watch(void*) {
+    constexpr timespec kPollEvery{0, 10000000};
     for (;;) {
-        int number = 0;
-        if (sigwait(&waited, &number) != 0) {
+        const int number = sigtimedwait(&waited, nullptr, &kPollEvery);
+        if (number < 0) {
+            if (closing.load()) {
+                return nullptr;
+            }
+            if (errno == EAGAIN) {
+                terminal::Poll();
+            }
             continue;
         }
         if (closing.load()) {

@@ -21,23 +21,11 @@ bool TakesNoCell(LChar ch) {
 void ScreenModel::SetSize(int32_t width, int32_t height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    if (width != width_) {
-        // A terminal that re-wraps keeps the cursor on its cell. Narrower, it pushes
-        // the rows above into its history and keeps the cursor's row; wider, the
-        // rows of the line above the cursor merge, and so may those of earlier lines.
-        const int32_t before = CursorRow();
-        width_ = width;
-        pendingWrap_ = offset_ > 0 && offset_ == Length() && offset_ % width_ == 0;
-        const int32_t after = CursorRow();
-        if (after < before) {
-            rowsAboveInView_ = rowsAboveInView_ >= before
-                                   ? after
-                                   : std::max(0, rowsAboveInView_ - (before - after));
-        }
+    if (sized_ && (width != width_ || height != height_)) {
+        stale_ = true;
     }
-    // A shorter window drops the empty rows below the cursor first, and scrolls only
-    // when the cursor would leave it: either way it still shows the rows above that
-    // fit.
+    sized_ = true;
+    width_ = width;
     height_ = height;
     rowsAboveInView_ = std::min(rowsAboveInView_, height_ - 1);
 }
@@ -50,19 +38,31 @@ std::string ScreenModel::Text(const LChar* text, int32_t count) {
         if (ch == u'\r') {
             offset_ = CursorRow() * width_;
             pendingWrap_ = false;
+            bytes += '\r';
         } else if (ch == u'\n') {
+            // Rows of the line below the cursor's (an error blanked past the row's end,
+            // say) are erased as the new line begins in them: erasing a row forgets
+            // that it wrapped, so that no terminal joins the new line to the rows
+            // around it when it re-wraps them.
+            // A stale line's rows are where the terminal put them: any may lie below.
+            const bool rowsBelow =
+                stale_ || (Length() > 0 && (Length() - 1) / width_ > CursorRow());
             const int32_t column = newlineReturns_ ? 0 : offset_ - CursorRow() * width_;
             ++line_;
             cells_.assign(static_cast<std::size_t>(std::min(column, width_ - 1)), Cell{});
             offset_ = Length();
             pendingWrap_ = false;
             rowsAboveInView_ = std::min(rowsAboveInView_ + 1, height_ - 1);
+            // A new line begins at the row's start: its cells are where the model says.
+            stale_ = stale_ && !newlineReturns_;
+            bytes += rowsBelow ? "\n\x1b[J" : "\n";
         } else if (ch == u'\b') {
             // As tmux does: back from a pending wrap onto the last cell.
             if (pendingWrap_ || offset_ % width_ != 0) {
                 --offset_;
             }
             pendingWrap_ = false;
+            bytes += '\b';
         } else if (ch == u'\t') {
             const int32_t row = CursorRow() * width_;
             offset_ = row + std::min(width_ - 1, ((offset_ - row) / 8 + 1) * 8);
@@ -70,16 +70,18 @@ std::string ScreenModel::Text(const LChar* text, int32_t count) {
             if (offset_ > Length()) {
                 cells_.resize(static_cast<std::size_t>(offset_));
             }
-        } else if (!TakesNoCell(ch)) {
+            bytes += '\t';
+        } else if (TakesNoCell(ch)) {
+            bytes += Utf8FromUtf16(text + i, 1);
+        } else {
             const std::size_t units =
                 CodePointAt(text, static_cast<std::size_t>(i), static_cast<std::size_t>(count))
                     .units;
-            std::string cell;  // the same bytes as the text's, which go out whole below
-            Draw({Utf8FromUtf16(text + i, units), attribute_}, cell);
+            Draw({Utf8FromUtf16(text + i, units), attribute_}, bytes);
             i += static_cast<int32_t>(units) - 1;
         }
     }
-    return bytes + Utf8FromUtf16(text, static_cast<std::size_t>(std::max(count, 0)));
+    return bytes;
 }
 
 std::string ScreenModel::SetAttribute(uint16_t attribute) {
@@ -148,6 +150,11 @@ void ScreenModel::MoveTo(int32_t offset, std::string& bytes) {
         Draw(cells_[static_cast<std::size_t>(offset - 1)], bytes);
         return;
     }
+    // A row scrolled out of the window is out of reach: the terminal stops the cursor
+    // at the top row in view, and the model goes there too.
+    if (!Reachable(offset)) {
+        offset = (CursorRow() - rowsAboveInView_) * width_ + offset % width_;
+    }
     MoveRows(offset / width_ - CursorRow(), bytes);
     bytes += Csi(offset % width_ + 1, 'G');
     offset_ = offset;
@@ -158,11 +165,10 @@ bool ScreenModel::MoveCursor(const LConsolePosition& position, std::string& byte
     if (position.y != line_ || position.x < 0 || position.x >= kLineCells) {
         return false;
     }
-    int32_t offset = position.x;
-    if (!Reachable(offset)) {
-        offset = (CursorRow() - rowsAboveInView_) * width_ + offset % width_;
+    if (stale_) {
+        bytes += Refresh();
     }
-    MoveTo(offset, bytes);
+    MoveTo(position.x, bytes);
     Select(attribute_, bytes);
     return true;
 }
@@ -182,6 +188,14 @@ bool ScreenModel::WriteCells(const LConsolePosition& at, const LChar* cells, int
         const int32_t offset = at.x + i;
         // Character 0 is a blank cell on the console.
         Cell cell{cells[i] == 0 ? std::string(" ") : Utf8FromUtf16(cells + i, 1), colour};
+        if (stale_) {
+            // Noted in the line, and drawn with it when it is drawn again.
+            if (offset >= Length()) {
+                cells_.resize(static_cast<std::size_t>(offset) + 1);
+            }
+            cells_[static_cast<std::size_t>(offset)] = cell;
+            continue;
+        }
         if (!Reachable(offset)) {
             cells_[static_cast<std::size_t>(offset)] = cell;  // above the cursor: in the line
             continue;
@@ -191,26 +205,43 @@ bool ScreenModel::WriteCells(const LConsolePosition& at, const LChar* cells, int
         }
         Draw(cell, bytes);
     }
-    MoveTo(back, bytes);
+    if (!stale_) {
+        MoveTo(back, bytes);
+    }
     Select(attribute_, bytes);
     return true;
 }
 
-std::string ScreenModel::Redraw() {
+void ScreenModel::DrawLine(std::string& bytes) {
     const int32_t back = offset_;
     std::vector<Cell> cells;
     cells.swap(cells_);
-    // Whatever came out meanwhile may have left other colours, and rows of its own.
-    std::string bytes = "\r\n";
-    drawing_ = kUnknown;
     offset_ = 0;
     pendingWrap_ = false;
     rowsAboveInView_ = 0;
+    stale_ = false;
     for (const Cell& cell : cells) {
         Draw(cell, bytes);
     }
     MoveTo(back, bytes);
     Select(attribute_, bytes);
+}
+
+std::string ScreenModel::Refresh() {
+    // The cursor's row and the rows below it hold cells of the live line and nothing
+    // else, however the terminal laid the line out after the change; the rows above
+    // may hold its beginning, which stays as history.
+    std::string bytes = "\r\x1b[J";
+    drawing_ = kUnknown;
+    DrawLine(bytes);
+    return bytes;
+}
+
+std::string ScreenModel::Redraw() {
+    // Whatever came out meanwhile may have left other colours, and rows of its own.
+    std::string bytes = "\r\n";
+    drawing_ = kUnknown;
+    DrawLine(bytes);
     return bytes;
 }
 

@@ -33,6 +33,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <ctime>
 #include <deque>
 #include <mutex>
@@ -53,6 +54,11 @@ constexpr int kStandardOutput = STDOUT_FILENO;
 // How long the rest of a key's bytes may take to arrive after its first.
 constexpr int kRestOfKeyMs = 50;
 
+using Clock = std::chrono::steady_clock;
+// How long a window's size stays the same before the live line is drawn again: a
+// user dragging its edge changes it many times a second.
+constexpr auto kSizeSettles = std::chrono::milliseconds(200);
+
 class Terminal {
 public:
     Terminal()
@@ -67,6 +73,7 @@ public:
     void StartRun() {
         std::lock_guard<std::mutex> guard(lock_);
         running_ = true;
+        foreground_ = InForeground();
         ApplyModes();
     }
 
@@ -78,9 +85,26 @@ public:
     void Resume() {
         std::lock_guard<std::mutex> guard(lock_);
         ApplyModes();
-        if (!finished_ && console_ >= 0) {
-            FollowWindow();
-            LWriteAll(console_, model_.Redraw());
+        foreground_ = InForeground();
+        RedrawLiveLine();
+    }
+
+    // A shell need not signal a job that it brings to the foreground (bash sends no
+    // SIGCONT to one that runs), and a resize need not come with a signal the
+    // program sees in time: both are looked for every 10 ms, besides before each
+    // drawing step. Skipped while another thread draws: it looks itself.
+    void Poll() {
+        std::unique_lock<std::mutex> guard(lock_, std::try_to_lock);
+        if (!guard.owns_lock() || finished_ || !running_) {
+            return;
+        }
+        TakeForeground();
+        if (console_ < 0 || !Drawable()) {
+            return;
+        }
+        FollowWindow();
+        if (model_.Stale() && Clock::now() - sizeChanged_ >= kSizeSettles) {
+            LWriteAll(console_, model_.Refresh());
         }
     }
 
@@ -214,6 +238,26 @@ public:
 private:
     bool InForeground() const { return keyboard_ && tcgetpgrp(kKeyboard) == getpgrp(); }
 
+    bool Drawable() const { return outputIsConsole_ || dialogue_ > 0; }
+
+    // Brought to the foreground: the run's modes, and the live line again on a fresh
+    // row, since the shell has written meanwhile. The caller holds the lock.
+    void TakeForeground() {
+        const bool foreground = InForeground();
+        if (foreground && !foreground_) {
+            ApplyModes();
+            RedrawLiveLine();
+        }
+        foreground_ = foreground;
+    }
+
+    void RedrawLiveLine() {
+        if (!finished_ && console_ >= 0 && Drawable() && model_.HasLine()) {
+            FollowWindow();
+            LWriteAll(console_, model_.Redraw());
+        }
+    }
+
     // Sets the run's modes, when the terminal is the program's to set. The caller
     // holds the lock.
     void ApplyModes() {
@@ -257,8 +301,11 @@ private:
         std::lock_guard<std::mutex> guard(lock_);
         // With standard output elsewhere the console is drawn on only in a dialogue:
         // the spinner and the countdown belong to standard output's own text.
-        if (!outputIsConsole_ && dialogue_ == 0) {
+        if (!Drawable()) {
             return false;
+        }
+        if (running_) {
+            TakeForeground();
         }
         FollowWindow();
         std::string bytes;
@@ -285,6 +332,10 @@ private:
         if (ioctl(console_, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0) {
             size.ws_col = 80;
             size.ws_row = 25;
+        }
+        if (size.ws_col != size_.ws_col || size.ws_row != size_.ws_row) {
+            size_ = size;
+            sizeChanged_ = Clock::now();
         }
         model_.SetSize(size.ws_col, size.ws_row);
         termios modes{};
@@ -350,6 +401,9 @@ private:
 
     bool running_ = false;
     int32_t dialogue_ = 0;
+    bool foreground_ = false;
+    winsize size_{};
+    Clock::time_point sizeChanged_{};
     std::atomic<bool> finished_{false};
     std::atomic<bool> saved_{false};
     std::atomic<bool> changed_{false};
@@ -376,6 +430,9 @@ void Suspend() {
 }
 void Resume() {
     TheTerminal().Resume();
+}
+void Poll() {
+    TheTerminal().Poll();
 }
 void RestoreForExit() {
     TheTerminal().RestoreForExit();

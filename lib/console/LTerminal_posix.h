@@ -20,6 +20,10 @@ void Suspend();
 // Going on after a stop: the run's modes again, and the current line drawn anew on a
 // fresh row, since others have written to the terminal meanwhile.
 void Resume();
+// Looks, every 10 ms while the run lasts, for what no signal reliably tells: the
+// program brought to the foreground, and a window whose size has settled after a
+// change, after which the live line is drawn again. Never waits for the lock.
+void Poll();
 // The modes and colours the program found, for good. It waits only briefly for
 // another thread's write: the way out of a signal calls it too.
 void RestoreForExit();

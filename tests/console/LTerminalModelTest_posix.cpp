@@ -2,25 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
 // A terminal just capable enough to play back what the model writes: printable
-// ASCII, CR, LF (with the return that the terminal's output mapping adds), cursor
-// up, down and to a column, colours (dropped), the wrap that stays pending after
-// the last column, and scrolling at the bottom. Rows that scroll out are kept, so
-// that the test can see the whole buffer as the model counts it.
+// ASCII, CR, LF (with the return that the terminal's output mapping adds),
+// Backspace, cursor up, down and to a column, erasing a row and below, colours
+// (dropped), the wrap that stays pending after the last column, and scrolling at
+// the bottom. Rows that scroll out are kept, so that the test can see the whole
+// buffer as the model counts it. A resize either re-wraps the rows that wrapped
+// (tmux, VTE) or keeps every row as it was, cut to the new width (xterm).
 class TinyTerminal {
 public:
+    enum class Resize { kRewrap, kKeep };
+
     TinyTerminal(int width, int height) : width_(width), height_(height), rows_(1) {}
 
     void Play(const std::string& bytes) {
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             char ch = bytes[i];
             if (ch == '\x1b') {
-                std::size_t end = bytes.find_first_of("ABGm", i);
+                std::size_t end = bytes.find_first_of("ABGmJK", i);
                 int count = std::stoi("0" + bytes.substr(i + 2, end - i - 2));
                 Control(bytes[end], count);
                 i = end;
@@ -28,11 +34,16 @@ public:
                 column_ = 0;
                 pending_ = false;
             } else if (ch == '\n') {
+                At(row_).wrapped = false;  // an explicit line end is no wrap
                 column_ = 0;
                 pending_ = false;
                 Down();
+            } else if (ch == '\b') {
+                column_ = pending_ || column_ == 0 ? column_ : column_ - 1;
+                pending_ = false;
             } else {
                 if (pending_) {
+                    At(row_).wrapped = true;
                     column_ = 0;
                     pending_ = false;
                     Down();
@@ -47,10 +58,28 @@ public:
         }
     }
 
+    void SetSize(int width, int height, Resize how) {
+        if (how == Resize::kRewrap && width != width_) {
+            Rewrap(width);
+        }
+        width_ = width;
+        for (auto& line : rows_) {
+            line.text.resize(static_cast<std::size_t>(width_), ' ');
+        }
+        if (column_ >= width_) {
+            column_ = width_ - 1;
+            pending_ = false;
+        }
+        height_ = height;
+        top_ = std::min(top_, row_);
+        top_ = std::max(top_, row_ - height_ + 1);
+    }
+
     // The buffer's rows, trailing blanks removed.
     std::vector<std::string> Rows() {
         std::vector<std::string> rows;
-        for (std::string row : rows_) {
+        for (const auto& line : rows_) {
+            std::string row = line.text;
             row.erase(row.find_last_not_of(' ') + 1);
             rows.push_back(row);
         }
@@ -58,15 +87,18 @@ public:
     }
     int Row() const { return row_; }
     int Column() const { return column_; }
-    int Top() const {
-        return static_cast<int>(rows_.size()) - height_ < 0
-                   ? 0
-                   : static_cast<int>(rows_.size()) - height_;
-    }
+    bool Pending() const { return pending_; }
+    int Top() const { return top_; }
 
 private:
+    struct Line {
+        std::string text;
+        bool wrapped = false;
+    };
+
+    Line& At(int row) { return rows_[static_cast<std::size_t>(row)]; }
     std::string& Row(int row) {
-        std::string& text = rows_[static_cast<std::size_t>(row)];
+        std::string& text = At(row).text;
         text.resize(static_cast<std::size_t>(width_), ' ');
         return text;
     }
@@ -75,24 +107,80 @@ private:
         if (row_ == static_cast<int>(rows_.size())) {
             rows_.emplace_back();
         }
+        top_ = std::max(top_, row_ - height_ + 1);
     }
     void Control(char command, int count) {
+        if (command == 'm') {
+            return;
+        }
         pending_ = false;
         if (command == 'A') {
-            row_ = std::max(row_ - count, Top());  // stops at the window's top
+            row_ = std::max(row_ - count, top_);  // stops at the window's top
         } else if (command == 'B') {
             row_ = std::min(row_ + count, static_cast<int>(rows_.size()) - 1);
         } else if (command == 'G') {
             column_ = count - 1;
+        } else if (command == 'K') {
+            Row(row_).assign(static_cast<std::size_t>(width_), ' ');
+            At(row_).wrapped = false;
+        } else if (command == 'J') {
+            std::string& row = Row(row_);
+            row.replace(static_cast<std::size_t>(column_), std::string::npos,
+                        static_cast<std::size_t>(width_ - column_), ' ');
+            At(row_).wrapped = At(row_).wrapped && column_ > 0;
+            rows_.resize(static_cast<std::size_t>(row_) + 1);
+        }
+    }
+    // The rows that wrapped are one line again, wrapped anew at the width; the cursor
+    // keeps its place in its line.
+    void Rewrap(int width) {
+        std::vector<std::string> lines;
+        int cursorLine = 0;
+        int cursorOffset = 0;
+        for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
+            if (row == 0 || !At(row - 1).wrapped) {
+                lines.emplace_back();
+            }
+            if (row == row_) {
+                cursorLine = static_cast<int>(lines.size()) - 1;
+                cursorOffset = static_cast<int>(lines.back().size()) + column_ + (pending_ ? 1 : 0);
+            }
+            lines.back() += Row(row);
+        }
+        rows_.clear();
+        for (int index = 0; index < static_cast<int>(lines.size()); ++index) {
+            std::string text = lines[static_cast<std::size_t>(index)];
+            text.erase(text.find_last_not_of(' ') + 1);
+            const int used =
+                std::max(static_cast<int>(text.size()), index == cursorLine ? cursorOffset : 0);
+            const int count = std::max(1, (used + width - 1) / width);
+            const int first = static_cast<int>(rows_.size());
+            if (index == cursorLine) {
+                // Just past the line's last cell at a row's end, the wrap is pending.
+                pending_ = cursorOffset > 0 && cursorOffset % width == 0 &&
+                           cursorOffset >= static_cast<int>(text.size());
+                row_ = first + cursorOffset / width - (pending_ ? 1 : 0);
+                column_ = pending_ ? width - 1 : cursorOffset % width;
+            }
+            for (int part = 0; part < count; ++part) {
+                Line line;
+                if (text.size() > static_cast<std::size_t>(part * width)) {
+                    line.text = text.substr(static_cast<std::size_t>(part * width),
+                                            static_cast<std::size_t>(width));
+                }
+                line.wrapped = part + 1 < count;
+                rows_.push_back(line);
+            }
         }
     }
 
     int width_;
     int height_;
-    std::vector<std::string> rows_;
+    std::vector<Line> rows_;
     int row_ = 0;
     int column_ = 0;
     bool pending_ = false;
+    int top_ = 0;
 };
 
 struct Screen {
@@ -212,6 +300,100 @@ TEST(ScreenModel, ColouredCellsPutTheCurrentColoursBack) {
     // Red for the cells, then the cursor back, then the current colours again.
     EXPECT_NE(bytes.find("\x1b[0;91;40m  \x1b[1G\x1b[0m"), std::string::npos) << bytes;
     EXPECT_EQ(model.Attribute(), terminal::ScreenModel::kDefaultAttribute);
+}
+
+// Any mix of text, line ends, cells, cursor moves and window sizes, in terminals
+// that re-wrap and in terminals that keep their rows: whenever the live line is not
+// stale, it shows on the rows the model counts, and the cursor is where the model
+// says. A live line made stale by a resize is drawn again at once or before the
+// next move, as the terminal layer does.
+TEST(ScreenModel, RandomRunsAgreeWithTerminalsOfBothKinds) {
+    for (const auto how : {TinyTerminal::Resize::kRewrap, TinyTerminal::Resize::kKeep}) {
+        for (uint32_t seed = 0; seed < 1500; ++seed) {
+            std::mt19937 random(seed);
+            const auto pick = [&random](int from, int to) {
+                return from + static_cast<int>(random() % static_cast<uint32_t>(to - from + 1));
+            };
+            int width = pick(1, 24);
+            Screen screen(width, pick(1, 8));
+            std::string line;  // the live line as the program means it
+            int32_t number = 0;
+            for (int step = 0; step < 30; ++step) {
+                // In a short window the cursor may have been stopped past the line's
+                // end, on its top row: the line then runs on through blanks.
+                const int32_t cursor = screen.model.Cursor().x;
+                line.resize(std::max(line.size(), static_cast<std::size_t>(cursor)), ' ');
+                std::string text(static_cast<std::size_t>(pick(1, 12)), 'a');
+                for (char& ch : text) {
+                    ch = static_cast<char>(pick('a', 'z'));
+                }
+                switch (pick(0, 5)) {
+                    case 0:
+                        screen.Text(std::u16string(text.begin(), text.end()));
+                        line.resize(std::max(line.size(), cursor + text.size()), ' ');
+                        line.replace(static_cast<std::size_t>(cursor), text.size(), text);
+                        break;
+                    case 1:
+                        screen.Text(u"\r\n");
+                        line.clear();
+                        ++number;
+                        break;
+                    case 2: {
+                        const int32_t at = pick(0, static_cast<int>(line.size()));
+                        text.resize(std::min<std::size_t>(text.size(), 4));
+                        screen.Cells({at, number}, std::u16string(text.begin(), text.end()));
+                        line.resize(std::max(line.size(), at + text.size()), ' ');
+                        line.replace(static_cast<std::size_t>(at), text.size(), text);
+                        break;
+                    }
+                    case 3:
+                        screen.Move({pick(0, static_cast<int>(line.size())), number});
+                        ASSERT_FALSE(screen.model.Stale());  // drawn again before it moved
+                        break;
+                    case 4: {
+                        width = pick(1, 24);
+                        const int height = pick(1, 8);
+                        screen.terminal.SetSize(width, height, how);
+                        screen.model.SetSize(width, height);
+                        if (pick(0, 1) == 0) {
+                            screen.terminal.Play(screen.model.Refresh());
+                        }
+                        break;
+                    }
+                    default:
+                        if (cursor > 0) {
+                            screen.Move({cursor - 1, number});
+                            screen.Cells({cursor - 1, number}, u" ");
+                            line[static_cast<std::size_t>(cursor - 1)] = ' ';
+                        }
+                        break;
+                }
+                if (screen.model.Stale()) {
+                    continue;
+                }
+                // Where the next character goes: after a pending wrap, the next row.
+                const int32_t offset = screen.model.Cursor().x;
+                const bool pending = screen.terminal.Pending();
+                const int next = screen.terminal.Row() + (pending ? 1 : 0);
+                const int start = next - offset / width;
+                SCOPED_TRACE(testing::Message() << "seed " << seed << " step " << step);
+                ASSERT_EQ(pending ? 0 : screen.terminal.Column(), offset % width);
+                const auto rows = screen.terminal.Rows();
+                std::string shown = line;
+                shown.erase(shown.find_last_not_of(' ') + 1);
+                for (int part = 0; part * width < static_cast<int>(shown.size()); ++part) {
+                    if (start + part < screen.terminal.Top()) {
+                        continue;  // scrolled out of the window: history
+                    }
+                    ASSERT_LT(start + part, static_cast<int>(rows.size()));
+                    std::string expected = line.substr(static_cast<std::size_t>(part * width),
+                                                       static_cast<std::size_t>(width));
+                    expected.erase(expected.find_last_not_of(' ') + 1);
+                    ASSERT_EQ(rows[static_cast<std::size_t>(start + part)], expected);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
