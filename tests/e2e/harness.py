@@ -146,6 +146,94 @@ class Terminal:
         self.close()
 
 
+class XTerm:
+    """A program running in a real xterm on a private X server (Xvfb): a terminal
+    that keeps its rows as they were when its window changes size, where tmux
+    re-wraps them. Keys go in through the X server; the screen is read by xterm's
+    own print action, which a sequence written to its terminal starts."""
+
+    def __init__(self, argv, cwd, width=80, height=24):
+        self._folder = tempfile.TemporaryDirectory(prefix="kavro-xterm-")
+        self._tty = os.path.join(self._folder.name, "tty")
+        self._printed = os.path.join(self._folder.name, "screen.txt")
+        # Xvfb picks a display number of its own and says which.
+        reader, writer = os.pipe()
+        self._server = subprocess.Popen(["Xvfb", "-displayfd", str(writer), "-screen", "0",
+                                         "1600x1200x24", "-nolisten", "tcp"], pass_fds=(writer,),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(writer)
+        with os.fdopen(reader) as said:
+            self.display = ":" + said.readline().strip()
+        self._env = dict(os.environ, DISPLAY=self.display)
+        script = "tty > %s; %s; echo; echo EXITED; sleep 3600" % (
+            shlex.quote(self._tty), shell_words(argv))
+        resources = ["allowSendEvents: true", "printAttributes: 0",
+                     "printerCommand: cat > " + shlex.quote(self._printed)]
+        options = sum((["-xrm", "XTerm*" + r] for r in resources), [])
+        if not wait_until(self._server_up, timeout=10):
+            self.close()
+            raise OSError("Xvfb did not start on " + self.display)
+        self._xterm = subprocess.Popen(
+            ["xterm", "-geometry", "%dx%d" % (width, height)] + options +
+            ["-e", "sh", "-c", script], cwd=cwd, env=self._env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_until(lambda: os.path.exists(self._tty) and self._window(), timeout=20):
+            self.close()
+            raise OSError("xterm did not start")
+        with open(self._tty) as f:
+            self._tty_path = f.read().strip()
+
+    def _server_up(self):
+        return subprocess.run(["xdotool", "getmouselocation"], env=self._env,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+
+    def _window(self):
+        found = subprocess.run(["xdotool", "search", "--pid", str(self._xterm.pid)],
+                               env=self._env, stdout=subprocess.PIPE, text=True).stdout.split()
+        self.window = found[0] if found else None
+        return self.window
+
+    def screen(self):
+        """The screen's rows, trailing blanks removed."""
+        if os.path.exists(self._printed):
+            os.remove(self._printed)
+        with open(self._tty_path, "w") as tty:
+            tty.write("\x1b[i")
+        wait_until(lambda: os.path.exists(self._printed) and os.path.getsize(self._printed) > 0)
+        time.sleep(0.1)  # the printer command may still be writing
+        with open(self._printed, errors="replace") as f:
+            return [row.rstrip() for row in f.read().split("\n")]
+
+    def wait_for(self, pattern, timeout=20):
+        if not wait_until(lambda: re.search(pattern, "\n".join(self.screen())), timeout=timeout,
+                          step=0.2):
+            raise AssertionError("waited for %r:\n%s" % (pattern, "\n".join(self.screen())))
+
+    def send(self, *keys):
+        """Keys by their X names (BackSpace, Return) or as text to type."""
+        for key in keys:
+            verb = "key" if len(key) > 1 else "type"
+            subprocess.run(["xdotool", verb, "--window", self.window, key], env=self._env,
+                           check=True, stderr=subprocess.DEVNULL)
+
+    def resize(self, width, height):
+        subprocess.run(["xdotool", "windowsize", "--usehints", self.window, str(width),
+                        str(height)], env=self._env, check=True, stderr=subprocess.DEVNULL)
+
+    def close(self):
+        for process in (getattr(self, "_xterm", None), self._server):
+            if process is not None:
+                process.kill()
+                process.wait()
+        self._folder.cleanup()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
 SIM_LIBRARY = "USBCDDLL.dll" if UNDER_WINE else "libUSBCDDLL.so"
 
 

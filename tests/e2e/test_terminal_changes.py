@@ -5,6 +5,7 @@ test_banks.py.)"""
 
 import os
 import re
+import shutil
 import unittest
 
 import harness
@@ -132,6 +133,60 @@ class TerminalChanges(unittest.TestCase):
                           "numbers on.", lines(terminal))
             self.assertIn(last_led(place, 0), (None, "USBCDLEDOFF"))  # left off, if lit
             self.assertFalse(os.path.exists(place.file("Kavro.xml")))
+
+
+@unittest.skipIf(harness.UNDER_WINE or not shutil.which("Xvfb"),
+                 "xterm under Xvfb, for the Linux program")
+class TerminalThatKeepsItsRows(unittest.TestCase):
+    """xterm keeps its rows as they were when its window gets wider, where tmux
+    re-wraps them: the live line is drawn again, and edits go to that copy."""
+
+    def start(self, place, argument, width):
+        try:
+            terminal = harness.XTerm(place.command("Kavro", argument), place.path, width)
+        except OSError as error:
+            self.skipTest(str(error))
+        self.addCleanup(terminal.close)
+        return terminal
+
+    def test_widened_while_digits_or_the_error_show(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            terminal = self.start(place, "1", 30)
+            terminal.wait_for("will be nu")
+            self.assertTrue(place.blinking(), "no device blinks")
+            terminal.send("1", "2")
+            terminal.wait_for("(?m)^mber: 12$")
+            terminal.resize(80, 24)
+            terminal.wait_for("(?m)^" + re.escape(PROMPT + " 12") + "$")
+            terminal.send("BackSpace", "5")
+            terminal.wait_for("(?m)^" + re.escape(PROMPT + " 15") + "$")
+            terminal.send("Return")
+            terminal.wait_for(r"\(internal number 0\) was assigned to the bank 15")
+            self.assertTrue(place.blinking(2), "the second device does not blink")
+            terminal.resize(50, 24)
+            terminal.send("0", "Return")
+            terminal.wait_for("Please, enter")
+            terminal.resize(80, 24)
+            # Drawn again whole on one row, then gone once its time is up.
+            terminal.wait_for("(?m)^" + re.escape(PROMPT + " " + ERROR) + "$")
+            terminal.wait_for("(?m)^" + re.escape(PROMPT) + "$", timeout=10)
+            self.assertNotIn(ERROR, "\n".join(terminal.screen()[-3:]))
+            terminal.send("7", "Return")
+            terminal.wait_for("EXITED")
+            with open(place.file("Kavro.xml"), "rb") as f:
+                self.assertIn(b'<Item ID="0" Bank="15"/><Item ID="1" Bank="7"/>', f.read())
+
+    def test_widened_while_the_spinner_or_the_countdown_runs(self):
+        # (The line wraps at these widths: the patterns match its last row.)
+        for width, during in ((20, r"(?m)^g: [|/\\-]$"), (40, "(?m)seconds: [43]$")):
+            settings = {"devices": "0", "move_ms": 2000, "cd_down_ms": 50}
+            with self.subTest(width=width), harness.Installation(settings) as place:
+                write_banks(place)
+                terminal = self.start(place, "1", width)
+                terminal.wait_for(during, timeout=30)
+                terminal.resize(80, 24)
+                terminal.wait_for("EXITED", timeout=30)
+                self.assertIn(DISC_LINE, terminal.screen())
 
 
 if __name__ == "__main__":
