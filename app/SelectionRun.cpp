@@ -24,7 +24,13 @@ const LChar kWarning[] =
 void Countdown() {
     LConsolePosition at{};
     g_console.GetCursorPosition(at);
+    uint32_t generation = g_console.Generation();
     for (int32_t n = 5; n >= 1; --n) {
+        // The line drawn again elsewhere: the digit's cell is at the cursor again.
+        if (g_console.Generation() != generation) {
+            generation = g_console.Generation();
+            g_console.GetCursorPosition(at);
+        }
         LString digit;
         LChar* buffer = digit.GetBuffer(2);
         char text[3];

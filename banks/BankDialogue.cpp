@@ -67,6 +67,7 @@ void ShowError(const LConsolePosition& input, const LString& message) {
     g_console.WriteText(message.GetText(), message.GetLength());
     g_console.SetTextAttribute(attribute);
     LConsolePosition at = FollowScroll(input, message.GetLength());
+    const uint32_t generation = g_console.Generation();
 
     LSleepFor(kErrorShowsMs, kErrorWaitStepMs, [] {
         if (!keyboard::KeyWaiting()) {
@@ -75,6 +76,11 @@ void ShowError(const LConsolePosition& input, const LString& message) {
         NextKey();
         return true;
     });
+    // The line drawn again elsewhere meanwhile: the message ends at the cursor.
+    if (g_console.Generation() != generation) {
+        g_console.GetCursorPosition(at);
+        at = Offset(at, -message.GetLength(), g_console.GetBufferWidth());
+    }
 
     // Cells that scrolled out of the top of the buffer are gone already.
     int32_t count = message.GetLength();

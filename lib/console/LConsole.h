@@ -47,6 +47,10 @@ public:
     // Removes the cell before the cursor; at column 0 that is the last cell of the
     // row above.
     void Backspace();
+    // Counts up each time the line being written is drawn again elsewhere (after the
+    // console re-wrapped to a new width): a position taken before another count is
+    // stale, and a write to it fails. Read the cursor again instead.
+    uint32_t Generation() const;
 
     // Writes at the cursor in the current attribute, moving the cursor.
     bool WriteText(const LChar* text, int32_t count);

@@ -41,6 +41,12 @@ bool LConsole::Close() {
     return true;
 }
 
+// Positions are places in the live line, which the screen model keeps right across
+// a resize: a position taken before stays good.
+uint32_t LConsole::Generation() const {
+    return 0;
+}
+
 bool LConsole::ReadScreenInfo(ScreenInfo& info) const {
     return handle_ != nullptr && terminal::GetCursor(info.cursor, info.width) &&
            terminal::GetAttribute(info.attribute);

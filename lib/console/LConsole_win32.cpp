@@ -1,6 +1,9 @@
 #include <windows.h>
 
+#include <string>
+
 #include "LConsole.h"
+#include "LLiveLine_win32.h"
 
 namespace {
 HANDLE Native(LConsoleHandle handle) {
@@ -76,7 +79,13 @@ bool LConsole::Close() {
     return result != 0;
 }
 
+uint32_t LConsole::Generation() const {
+    return liveline::Generation();
+}
+
+// No position is read before the live line is drawn again after a width change.
 bool LConsole::ReadScreenInfo(ScreenInfo& info) const {
+    liveline::FollowWidth(Native(handle_));
     CONSOLE_SCREEN_BUFFER_INFO native;
     if (!GetConsoleScreenBufferInfo(Native(handle_), &native)) {
         return false;
@@ -88,12 +97,18 @@ bool LConsole::ReadScreenInfo(ScreenInfo& info) const {
 }
 
 bool LConsole::SetCursorPosition(const LConsolePosition& position) {
-    return SetConsoleCursorPosition(Native(handle_), Coord(position)) != 0;
+    return liveline::Cursor(Native(handle_), Coord(position)) &&
+           SetConsoleCursorPosition(Native(handle_), Coord(position)) != 0;
 }
 
 bool LConsole::FillCharacter(LChar ch, int32_t count, const LConsolePosition& position,
                              uint32_t* written) {
     HANDLE handle = Native(handle_);
+    const std::wstring cells(static_cast<std::size_t>(Count(count)), Shown(ch));
+    if (!liveline::Cells(handle, cells.data(), static_cast<int32_t>(cells.size()), Coord(position),
+                         -1)) {
+        return Report(FALSE, 0, written);
+    }
     return ByRow(handle, count, position, written,
                  [handle, ch](int32_t, DWORD cells, COORD at, DWORD* done) {
                      return FillConsoleOutputCharacterW(handle, Shown(ch), cells, at, done);
@@ -103,6 +118,10 @@ bool LConsole::FillCharacter(LChar ch, int32_t count, const LConsolePosition& po
 bool LConsole::FillAttribute(uint16_t attribute, int32_t count, const LConsolePosition& position,
                              uint32_t* written) {
     HANDLE handle = Native(handle_);
+    if (!liveline::Attributes(handle, attribute, static_cast<int32_t>(Count(count)),
+                              Coord(position))) {
+        return Report(FALSE, 0, written);
+    }
     return ByRow(handle, count, position, written,
                  [handle, attribute](int32_t, DWORD cells, COORD at, DWORD* done) {
                      return FillConsoleOutputAttribute(handle, attribute, cells, at, done);
@@ -113,6 +132,9 @@ bool LConsole::WriteCharacters(const LChar* characters, int32_t count,
                                const LConsolePosition& position, uint32_t* written) {
     HANDLE handle = Native(handle_);
     auto text = reinterpret_cast<const wchar_t*>(characters);
+    if (!liveline::Cells(handle, text, static_cast<int32_t>(Count(count)), Coord(position), -1)) {
+        return Report(FALSE, 0, written);
+    }
     return ByRow(handle, count, position, written,
                  [handle, text](int32_t first, DWORD cells, COORD at, DWORD* done) {
                      return WriteConsoleOutputCharacterW(handle, text + first, cells, at, done);
@@ -120,6 +142,7 @@ bool LConsole::WriteCharacters(const LChar* characters, int32_t count,
 }
 
 bool LConsole::WriteText(const LChar* text, int32_t count) {
+    liveline::Text(Native(handle_), reinterpret_cast<const wchar_t*>(text), count);
     DWORD done = 0;
     return WriteConsoleW(Native(handle_), reinterpret_cast<const wchar_t*>(text), Count(count),
                          &done, nullptr) != 0;

@@ -1,10 +1,15 @@
 #include <conio.h>
 #include <windows.h>
 
+#include "LConsole.h"
 #include "LKeyboard.h"
+#include "LLiveLine_win32.h"
+#include "LSleep.h"
 
 namespace keyboard {
 namespace {
+constexpr uint32_t kKeyPollMs = 10;
+
 // The console's keyboard, opened once for the whole run.
 class ConsoleInput {
 public:
@@ -56,15 +61,23 @@ bool ConsoleAvailable() {
     return HasConsoleInput();
 }
 
+// Rather than waiting in _getwch, the keyboard is asked every 10 ms, and each ask
+// looks at the console's width: a console that re-wraps to a new width while the
+// prompt waits has the line drawn again at once.
 int32_t ConsoleGetKey() {
     if (!HasConsoleInput()) {
         return kNoInput;
+    }
+    while (!ConsoleKeyWaiting()) {
+        LSleep(kKeyPollMs);
     }
     wint_t key = _getwch();
     return key == WEOF ? kNoInput : static_cast<int32_t>(key);
 }
 
+// Every look for a key also looks at the console's width (see ConsoleGetKey).
 bool ConsoleKeyWaiting() {
+    liveline::FollowWidth(static_cast<HANDLE>(g_console.GetHandle()));
     if (!HasConsoleInput()) {
         return false;
     }
@@ -73,7 +86,9 @@ bool ConsoleKeyWaiting() {
 }
 
 void PutChar(LChar ch) {
-    _putwch(static_cast<wchar_t>(ch));
+    const wchar_t character = static_cast<wchar_t>(ch);
+    liveline::Text(static_cast<HANDLE>(g_console.GetHandle()), &character, 1);
+    _putwch(character);
 }
 
 }  // namespace keyboard

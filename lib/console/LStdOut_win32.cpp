@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "LLiveLine_win32.h"
 #include "LStdOut.h"
 #include "LStdOutMirror_win32.h"
 #include "LUtf.h"
@@ -20,6 +21,7 @@ void SetStdOutMirror(HANDLE console) {
 // they are, past the C runtime, which would widen "\r\n" to "\r\r\n".
 void StdOutWrite(const LChar* text, int32_t length) {
     if (length > 0 && mirror != INVALID_HANDLE_VALUE) {
+        liveline::Text(mirror, reinterpret_cast<const wchar_t*>(text), length);
         DWORD written = 0;
         WriteConsoleW(mirror, reinterpret_cast<const wchar_t*>(text), static_cast<DWORD>(length),
                       &written, nullptr);
@@ -33,6 +35,7 @@ void StdOutWrite(const LChar* text, int32_t length) {
         return;
     }
     if (GetConsoleMode(handle, &mode)) {
+        liveline::Text(handle, reinterpret_cast<const wchar_t*>(text), length);
         DWORD written = 0;
         WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(text), static_cast<DWORD>(length),
                       &written, nullptr);

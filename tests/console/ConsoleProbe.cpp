@@ -12,13 +12,17 @@
 //                                        it starts when MS is negative)
 //   console_probe REPORT edge            a row of 'a' to the last cell, 'X' written
 //                                        at (0, 0) and '|' at the cursor, then "b"
+//   console_probe REPORT rewrap          the console's width changed under the
+//                                        spinner and under the prompt (Windows)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "CRotatingThread.h"
+#include "ConsoleWidth.h"
 #include "LConsole.h"
+#include "LKeyboard.h"
 #include "LSleep.h"
 #include "LStdOut.h"
 
@@ -118,6 +122,31 @@ void Edge() {
     NoteScreenCell("end", g_console.GetCursorPosition(end));
 }
 
+// The console's buffer made narrower while the spinner turns and while the prompt
+// waits for keys, as Windows 10 re-wraps it when its window narrows: the line is
+// drawn again, and what follows goes to the copy.
+void Rewrap() {
+    if (!SetConsoleWidth(70)) {
+        report += "unsupported\n";
+        return;
+    }
+    StdOutWrite(u"\r\nselecting: ");
+    CRotatingThread thread;
+    thread.Start(false);
+    LSleepReal(300);
+    SetConsoleWidth(60);
+    LSleepReal(500);
+    thread.StopAndWait();
+    StdOutWrite(u"done.\r\nnumber: ");
+    keyboard::PutChar(u'1');
+    keyboard::PutChar(u'2');
+    SetConsoleWidth(50);
+    keyboard::KeyWaiting();  // the prompt's look for a key
+    g_console.Backspace();
+    keyboard::PutChar(u'5');
+    report += "generation " + std::to_string(g_console.Generation()) + "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,6 +164,8 @@ int main(int argc, char** argv) {
         Attribute();
     } else if (scenario == "edge") {
         Edge();
+    } else if (scenario == "rewrap") {
+        Rewrap();
     } else if (scenario == "spinner" && argc == 4) {
         Spinner(std::atoi(argv[3]));
     } else {

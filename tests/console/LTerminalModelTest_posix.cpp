@@ -10,7 +10,8 @@
 namespace {
 
 // A terminal just capable enough to play back what the model writes: printable
-// ASCII, CR, LF (with the return that the terminal's output mapping adds),
+// ASCII, CR, LF (with the return that the terminal's output mapping adds; a row
+// that wrapped stays marked so, as in tmux, even when a line feed leaves it),
 // Backspace, cursor up, down and to a column, erasing a row and below, colours
 // (dropped), the wrap that stays pending after the last column, and scrolling at
 // the bottom. Rows that scroll out are kept, so that the test can see the whole
@@ -34,7 +35,6 @@ public:
                 column_ = 0;
                 pending_ = false;
             } else if (ch == '\n') {
-                At(row_).wrapped = false;  // an explicit line end is no wrap
                 column_ = 0;
                 pending_ = false;
                 Down();
@@ -128,6 +128,10 @@ private:
             row.replace(static_cast<std::size_t>(column_), std::string::npos,
                         static_cast<std::size_t>(width_ - column_), ' ');
             At(row_).wrapped = At(row_).wrapped && column_ > 0;
+            // As tmux does: from a row's start, the row above no longer runs on into it.
+            if (column_ == 0 && row_ > 0) {
+                At(row_ - 1).wrapped = false;
+            }
             rows_.resize(static_cast<std::size_t>(row_) + 1);
         }
     }
@@ -300,6 +304,31 @@ TEST(ScreenModel, ColouredCellsPutTheCurrentColoursBack) {
     // Red for the cells, then the cursor back, then the current colours again.
     EXPECT_NE(bytes.find("\x1b[0;91;40m  \x1b[1G\x1b[0m"), std::string::npos) << bytes;
     EXPECT_EQ(model.Attribute(), terminal::ScreenModel::kDefaultAttribute);
+}
+
+// The prompt's error wrapped onto a second row and was blanked; the result line
+// then took the prompt's row, and the next prompt began on the row below. A
+// terminal that re-wraps must not join that prompt to the result line when the
+// window widens.
+TEST(ScreenModel, ALineAfterABlankedErrorIsNotJoinedToTheOneAbove) {
+    Screen screen(60, 10);
+    screen.Text(u"\r\nThe flashing device will be number: ");
+    const std::u16string error = u"Please, enter a valid number from 1 to 127.";
+    screen.Text(error);
+    EXPECT_TRUE(screen.Cells({36, 1}, std::u16string(error.size(), u' ')));
+    EXPECT_TRUE(screen.Move({36, 1}));
+    screen.Text(u"5");
+    EXPECT_TRUE(screen.Move({0, 1}));
+    screen.Text(u"The device (internal number 0) was assigned to the bank 5\r\n");
+    screen.Text(u"The flashing device will be number: 12");
+    screen.terminal.SetSize(70, 10, TinyTerminal::Resize::kRewrap);
+    screen.model.SetSize(70, 10);
+    EXPECT_TRUE(screen.Move({37, 2}));  // Backspace's move, after the line is drawn again
+    EXPECT_TRUE(screen.Cells({37, 2}, u" "));
+    screen.Text(u"3");
+    const auto rows = screen.terminal.Rows();
+    EXPECT_EQ(rows[1], "The device (internal number 0) was assigned to the bank 5");
+    EXPECT_EQ(rows.back(), "The flashing device will be number: 13");
 }
 
 // Any mix of text, line ends, cells, cursor moves and window sizes, in terminals

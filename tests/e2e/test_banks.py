@@ -145,7 +145,11 @@ class BankTable(unittest.TestCase):
                     self.assertIn(line, terminal.text())
 
     def test_the_dialogue_reaches_the_terminal_when_output_goes_elsewhere(self):
-        for redirect in ("| tee out.txt", "> out.txt"):
+        # Wine's console draws on the terminal by its own idea of what the terminal
+        # shows, which another program writing there (tee) upsets; on Windows, tee
+        # would write into the console itself.
+        redirects = ("> out.txt",) if harness.UNDER_WINE else ("| tee out.txt", "> out.txt")
+        for redirect in redirects:
             with self.subTest(redirect=redirect), harness.Installation({"devices": "0"}) as place:
                 script = ("%s %s; echo; echo EXITED; sleep 3600"
                           % (harness.shell_words(place.command("Kavro", "5-3")), redirect))

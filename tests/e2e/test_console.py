@@ -33,6 +33,19 @@ class ConsoleOnATerminal(unittest.TestCase):
         self.probes = 0
         self.addCleanup(self.folder.cleanup)
 
+    @unittest.skipUnless(harness.UNDER_WINE, "a program sets the width of Windows' console only")
+    def test_a_console_that_changes_width_gets_the_line_again(self):
+        terminal, report = self.probe("rewrap")
+        self.assertEqual(report, ["generation 2"])
+        rows = [row.rstrip() for row in terminal.screen()]
+        # The first copies stay as history; the spinner stopped and the digits were
+        # edited on the copies drawn after each change.
+        spun = [row for row in rows if row.startswith("selecting: ")]
+        self.assertEqual(len(spun), 2, rows)
+        self.assertEqual(spun[-1], "selecting: done.")
+        self.assertEqual([row for row in rows if row.startswith("number: ")],
+                         ["number: 12", "number: 15"])
+
     def test_backspace_blanks_the_cell_before_the_cursor(self):
         cases = [((5, 2), (4, 2)), ((0, 2), (79, 1)), ((0, 0), (0, 0))]
         for start, expected in cases:

@@ -1,0 +1,5 @@
+#include "ConsoleWidth.h"
+
+bool SetConsoleWidth(int32_t) {
+    return false;
+}
