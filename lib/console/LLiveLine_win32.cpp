@@ -84,6 +84,22 @@ bool FollowWidthLocked(HANDLE console, CONSOLE_SCREEN_BUFFER_INFO& info) {
     return true;
 }
 
+// An edit of the line at a position, under the lock, unless the line was drawn
+// again just now, which makes the position stale: false then.
+template <typename Change>
+bool Edit(HANDLE console, Change change) {
+    std::lock_guard<std::mutex> guard(lock);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!Info(console, info)) {
+        return true;
+    }
+    if (FollowWidthLocked(console, info)) {
+        return false;
+    }
+    change(info);
+    return true;
+}
+
 }  // namespace
 
 void Text(HANDLE console, const wchar_t* text, int32_t count) {
@@ -111,56 +127,35 @@ void Text(HANDLE console, const wchar_t* text, int32_t count) {
 }
 
 bool Cells(HANDLE console, const wchar_t* text, int32_t count, COORD at, int32_t attribute) {
-    std::lock_guard<std::mutex> guard(lock);
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!Info(console, info)) {
-        return true;
-    }
-    if (FollowWidthLocked(console, info)) {
-        return false;
-    }
-    const int32_t first = OffsetOf(info, at);
-    for (int32_t i = 0; i < count; ++i) {
-        if (first + i < 0) {
-            continue;  // an earlier line's
+    return Edit(console, [&](const CONSOLE_SCREEN_BUFFER_INFO& info) {
+        const int32_t first = OffsetOf(info, at);
+        for (int32_t i = 0; i < count; ++i) {
+            if (first + i < 0) {
+                continue;  // an earlier line's
+            }
+            Cell& cell = CellAt(first + i, info.wAttributes);
+            cell.ch = text[i];
+            cell.attribute = attribute >= 0 ? static_cast<WORD>(attribute) : cell.attribute;
         }
-        Cell& cell = CellAt(first + i, info.wAttributes);
-        cell.ch = text[i];
-        cell.attribute = attribute >= 0 ? static_cast<WORD>(attribute) : cell.attribute;
-    }
-    return true;
+    });
 }
 
 bool Attributes(HANDLE console, WORD attribute, int32_t count, COORD at) {
-    std::lock_guard<std::mutex> guard(lock);
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!Info(console, info)) {
-        return true;
-    }
-    if (FollowWidthLocked(console, info)) {
-        return false;
-    }
-    const int32_t first = OffsetOf(info, at);
-    for (int32_t i = 0; i < count; ++i) {
-        if (first + i >= 0) {
-            CellAt(first + i, attribute).attribute = attribute;
+    return Edit(console, [&](const CONSOLE_SCREEN_BUFFER_INFO& info) {
+        const int32_t first = OffsetOf(info, at);
+        for (int32_t i = 0; i < count; ++i) {
+            if (first + i >= 0) {
+                CellAt(first + i, attribute).attribute = attribute;
+            }
         }
-    }
-    return true;
+    });
 }
 
 bool Cursor(HANDLE console, COORD to) {
-    std::lock_guard<std::mutex> guard(lock);
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!Info(console, info)) {
-        return true;
-    }
-    if (FollowWidthLocked(console, info)) {
-        return false;
-    }
-    offset = OffsetOf(info, to);
-    offset = offset < 0 ? 0 : offset;
-    return true;
+    return Edit(console, [&](const CONSOLE_SCREEN_BUFFER_INFO& info) {
+        offset = OffsetOf(info, to);
+        offset = offset < 0 ? 0 : offset;
+    });
 }
 
 bool FollowWidth(HANDLE console) {
