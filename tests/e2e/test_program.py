@@ -3,6 +3,7 @@ and the program's own folder whatever the current one."""
 
 import concurrent.futures
 import os
+import subprocess
 import tempfile
 import unittest
 
@@ -50,16 +51,21 @@ class Usage(unittest.TestCase):
             with harness.Installation(dict({"devices": "0"}, **settings)) as place:
                 write_banks(place, [(0, 2)])
                 before = place.read("Kavro.xml")
-                code, output = place.run("Kavro", *arguments)
-                return code, output, place.trace(), place.read("Kavro.xml") == before
+                done = subprocess.run(place.command("Kavro", *arguments), cwd=place.path,
+                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                      stderr=subprocess.PIPE, timeout=120)
+                return (done.returncode, done.stdout, done.stderr, place.trace(),
+                        place.read("Kavro.xml") == before)
 
-        # Side by side: the selections and the blinking take their fixed waits.
-        with concurrent.futures.ThreadPoolExecutor(max_workers=6) as pool:
+        # Side by side: the selections and the blinking take their fixed waits. Fewer
+        # under Wine, whose processes start slowly when many start at once.
+        with concurrent.futures.ThreadPoolExecutor(max_workers=2 if harness.UNDER_WINE else 6) \
+                as pool:
             results = list(pool.map(run, rows))
-        for row, (code, output, trace, kept) in zip(rows, results):
+        for row, (code, output, errors, trace, kept) in zip(rows, results):
             arguments, expected, expected_code = row[:3]
             with self.subTest(arguments=arguments):
-                self.assertEqual((code, output), (expected_code, expected))
+                self.assertEqual((code, output), (expected_code, expected), errors)
                 self.assertTrue(kept, "Kavro.xml changed")
                 if expected in (USAGE, HELP):
                     self.assertIsNone(trace, "the vendor library was started")
