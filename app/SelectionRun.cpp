@@ -43,7 +43,7 @@ void Countdown() {
         }
         digit.SetLength(-1);
         g_console.WriteCharacters(digit.GetText(), digit.GetLength(), at);
-        LSleep(kCountdownStepMs);
+        LSleep(kCountdownStepMs, LWaitKind::kFixed);
     }
     StdOutWrite(u"done.\r\n");
 }
@@ -56,7 +56,7 @@ bool UntilZero(int32_t device, Ask ask) {
         if (!CDeviceTable::IsAttached(device)) {
             return false;
         }
-        LSleep(kPollMs);
+        LSleep(kPollMs, LWaitKind::kPoll);
     }
     return true;
 }
@@ -99,6 +99,6 @@ void RunSelection(const CDiscList& discs, CDeviceTable& table) {
             StdOutFormat("CD N%d (%d:%d): the CD Library was disconnected.\r\n", disc, bank, slot);
             continue;
         }
-        LSleep(kPauseMs);
+        LSleep(kPauseMs, LWaitKind::kFixed);
     }
 }

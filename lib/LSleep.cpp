@@ -3,16 +3,20 @@
 #include <atomic>
 
 namespace {
-std::atomic<LSleepFunction> installedSleep{&LSleepReal};
+void SleepReal(uint32_t milliseconds, LWaitKind /*kind*/) {
+    LSleepReal(milliseconds);
+}
+
+std::atomic<LSleepFunction> installedSleep{&SleepReal};
 std::atomic<LClockFunction> installedClock{&LTickCountReal};
 }  // namespace
 
-void LSleep(uint32_t milliseconds) {
-    installedSleep.load()(milliseconds);
+void LSleep(uint32_t milliseconds, LWaitKind kind) {
+    installedSleep.load()(milliseconds, kind);
 }
 
 LSleepFunction LSetSleepFunction(LSleepFunction function) {
-    return installedSleep.exchange(function != nullptr ? function : &LSleepReal);
+    return installedSleep.exchange(function != nullptr ? function : &SleepReal);
 }
 
 uint64_t LTickCount() {

@@ -2,11 +2,19 @@
 
 #include <cstdint>
 
+// What a wait is for, so that a test can tell the waits the program means from
+// those whose number depends on how the scheduler runs another thread.
+enum class LWaitKind : uint8_t {
+    kFixed,      // a wait of a length the program means: a countdown step, a pause
+    kPoll,       // the interval before asking again: a device, the keyboard, a held file
+    kThreadEnd,  // one step of waiting until another thread has ended
+};
+
 // Every wait of the program goes through LSleep, and every timed wait measures
 // against LTickCount, so that tests can put a virtual clock in place of real time.
-void LSleep(uint32_t milliseconds);
+void LSleep(uint32_t milliseconds, LWaitKind kind);
 
-using LSleepFunction = void (*)(uint32_t milliseconds);
+using LSleepFunction = void (*)(uint32_t milliseconds, LWaitKind kind);
 // Replaces the sleep function (null restores real sleeping); returns the previous one.
 LSleepFunction LSetSleepFunction(LSleepFunction function);
 
@@ -37,6 +45,6 @@ bool LSleepFor(uint32_t duration, uint32_t stepMs, Stop stop) {
         if (LTickCount() - start >= duration) {
             return false;
         }
-        LSleep(stepMs);
+        LSleep(stepMs, LWaitKind::kPoll);
     }
 }

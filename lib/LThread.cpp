@@ -38,7 +38,7 @@ void LThread::StopAndWait() {
         LThreadTerminate(handle_.load());
     }
     while (IsRunning()) {
-        LSleep(1);
+        LSleep(1, LWaitKind::kThreadEnd);
     }
 }
 

@@ -26,12 +26,12 @@ VirtualClock::~VirtualClock() {
     LSetClockFunction(previousClock_);
 }
 
-void VirtualClock::Record(uint32_t milliseconds) {
+void VirtualClock::Record(uint32_t milliseconds, LWaitKind kind) {
     uint32_t thread = LThreadCurrentId();
     {
         std::lock_guard<std::mutex> guard(lock);
         uint64_t& at = elapsedUs[thread];
-        sleeps.push_back({thread, milliseconds, at / 1000});
+        sleeps.push_back({thread, milliseconds, kind, at / 1000});
         at += static_cast<uint64_t>(milliseconds * 1000.0 * stretchFactor + 0.5);
     }
     // Lets other threads run, as a real sleep would.
@@ -49,10 +49,10 @@ std::vector<VirtualClock::Sleep> VirtualClock::Sleeps() const {
     return sleeps;
 }
 
-std::vector<uint32_t> VirtualClock::SleepsOf(uint32_t thread) const {
+std::vector<uint32_t> VirtualClock::SleepsOf(uint32_t thread, std::optional<LWaitKind> kind) const {
     std::vector<uint32_t> result;
     for (const auto& sleep : Sleeps()) {
-        if (sleep.thread == thread) {
+        if (sleep.thread == thread && (!kind || sleep.kind == *kind)) {
             result.push_back(sleep.milliseconds);
         }
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "LSleep.h"
@@ -17,6 +18,7 @@ public:
     struct Sleep {
         uint32_t thread;
         uint32_t milliseconds;
+        LWaitKind kind;
         uint64_t at;  // virtual time of the sleeping thread when it asked, in ms
     };
 
@@ -26,14 +28,15 @@ public:
     VirtualClock& operator=(const VirtualClock&) = delete;
 
     std::vector<Sleep> Sleeps() const;
-    // Sleeps of one thread, in order.
-    std::vector<uint32_t> SleepsOf(uint32_t thread) const;
+    // Sleeps of one thread, in order; all of them, or those of one kind.
+    std::vector<uint32_t> SleepsOf(uint32_t thread,
+                                   std::optional<LWaitKind> kind = std::nullopt) const;
     // Total virtual time slept by one thread, in ms.
     uint64_t ElapsedOf(uint32_t thread) const;
     std::size_t Count() const;
 
 private:
-    static void Record(uint32_t milliseconds);
+    static void Record(uint32_t milliseconds, LWaitKind kind);
     static uint64_t Now();
 
     LSleepFunction previousSleep_;

@@ -69,7 +69,7 @@ int32_t ConsoleGetKey() {
         return kNoInput;
     }
     while (!ConsoleKeyWaiting()) {
-        LSleep(kKeyPollMs);
+        LSleep(kKeyPollMs, LWaitKind::kPoll);
     }
     wint_t key = _getwch();
     return key == WEOF ? kNoInput : static_cast<int32_t>(key);

@@ -24,7 +24,7 @@ const char kWarning[] =
 struct Outcome {
     std::string output;
     Calls calls;                  // library calls made by the run itself
-    std::vector<uint32_t> waits;  // the main thread's sleeps, without StopAndWait's 1 ms steps
+    std::vector<uint32_t> waits;  // the main thread's own waits, not those for the spinner
 };
 
 // detach, when given, arranges for devices to leave the device list during the run.
@@ -55,9 +55,9 @@ Outcome Select(const std::vector<std::u16string>& arguments, const std::vector<i
     run.output = capture.Finish();
     Calls calls = fake::Calls();
     run.calls.assign(calls.begin() + static_cast<std::ptrdiff_t>(before), calls.end());
-    for (uint32_t ms : clock.SleepsOf(LThreadCurrentId())) {
-        if (ms != 1) {
-            run.waits.push_back(ms);
+    for (const auto& sleep : clock.Sleeps()) {
+        if (sleep.thread == LThreadCurrentId() && sleep.kind != LWaitKind::kThreadEnd) {
+            run.waits.push_back(sleep.milliseconds);
         }
     }
     return run;

@@ -35,7 +35,7 @@ public:
         id = LThreadCurrentId();
         while (!StopRequested()) {
             steps.fetch_add(1);
-            LSleep(10);
+            LSleep(10, LWaitKind::kPoll);
         }
         return 0;
     }
@@ -112,7 +112,7 @@ public:
     }
 
 private:
-    static void Sleep(uint32_t milliseconds) {
+    static void Sleep(uint32_t milliseconds, LWaitKind kind) {
         StepGate& gate = *instance_;
         if (LThreadCurrentId() == gate.owner_) {
             gate.Permit(1);
@@ -121,7 +121,7 @@ private:
             gate.changed_.wait(guard, [&gate] { return gate.permits_ > 0; });
             --gate.permits_;
         }
-        gate.under_(milliseconds);
+        gate.under_(milliseconds, kind);
     }
 
     static inline StepGate* instance_ = nullptr;
@@ -150,6 +150,8 @@ TEST(LThread, StopMidWaitEndsWithinOneStep) {
     for (uint32_t ms : clock.SleepsOf(LThreadCurrentId())) {
         EXPECT_EQ(ms, 1u);  // StopAndWait polls in 1 ms steps
     }
+    EXPECT_EQ(clock.SleepsOf(LThreadCurrentId()),
+              clock.SleepsOf(LThreadCurrentId(), LWaitKind::kThreadEnd));
     for (uint32_t ms : clock.SleepsOf(thread.id)) {
         EXPECT_EQ(ms, 10u);
     }
