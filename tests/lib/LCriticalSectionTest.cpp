@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "LSleep.h"
+#include "ThreadProbes.h"
 
 namespace {
 
@@ -20,24 +21,29 @@ TEST(LCriticalSection, IsRecursiveAndIgnoresTheWaitTime) {
 
 TEST(LCriticalSection, SecondThreadWaitsUntilTheSectionIsFree) {
     LCriticalSection section;
-    std::atomic<bool> trying{false};
-    std::atomic<bool> entered{false};
+    std::atomic<bool> asking{false};
+    std::atomic<bool> released{false};
+    bool gotItWhileHeld = true;
+    int32_t locked = 0;
+    bool enteredAfterRelease = false;
     section.Lock(-1);
     std::thread other([&] {
-        trying = true;
-        section.Lock(0);  // a wait time of 0 still waits
-        entered = true;
+        gotItWhileHeld = TryLockNatively(section);
+        asking = true;
+        locked = section.Lock(0);  // a wait time of 0 still waits
+        enteredAfterRelease = released;
         section.Unlock();
     });
-    // Only once the other thread is about to ask does its absence mean it waits.
-    while (!trying) {
+    while (!asking) {
         LSleepReal(1);
     }
-    LSleepReal(50);
-    EXPECT_FALSE(entered);
+    released = true;
     section.Unlock();
     other.join();
-    EXPECT_TRUE(entered);
+    EXPECT_FALSE(gotItWhileHeld);
+    EXPECT_EQ(locked, 1);
+    EXPECT_TRUE(enteredAfterRelease);
+    EXPECT_TRUE(TryLockNatively(section));  // and free once let go
 }
 
 }  // namespace
