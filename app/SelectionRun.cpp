@@ -1,9 +1,7 @@
 #include "SelectionRun.h"
 
-#include <cstdio>
-
 #include "CRotatingThread.h"
-#include "LConsole.h"
+#include "Countdown.h"
 #include "LSleep.h"
 #include "LStdOut.h"
 
@@ -11,42 +9,12 @@ namespace {
 
 constexpr int32_t kSlotsPerBank = 150;
 constexpr uint32_t kPollMs = 50;
-constexpr uint32_t kCountdownStepMs = 1000;
 constexpr uint32_t kPauseMs = 3000;
 
 const LChar kWarning[] =
     u"\r\n   There are no ways to determine the device status for sure.\r\nSo, it's possible "
     u"that the device will not answer correctly and\r\nas a result the program will hang up. "
     u"In this case, just press Ctrl + C.\r\nMoving statistic:\r\nInitial waiting: ";
-
-// Five seconds counted down in the cell at the cursor, then "done." over the last
-// digit.
-void Countdown() {
-    LConsolePosition at{};
-    g_console.GetCursorPosition(at);
-    uint32_t generation = g_console.Generation();
-    for (int32_t n = 5; n >= 1; --n) {
-        // The line drawn again elsewhere: the digit's cell is at the cursor again.
-        if (g_console.Generation() != generation) {
-            generation = g_console.Generation();
-            g_console.GetCursorPosition(at);
-        }
-        LString digit;
-        LChar* buffer = digit.GetBuffer(2);
-        char text[3];
-        std::snprintf(text, sizeof text, "%d", n);
-        for (int i = 0; i < 3; ++i) {
-            buffer[i] = static_cast<LChar>(text[i]);
-            if (text[i] == 0) {
-                break;
-            }
-        }
-        digit.SetLength(-1);
-        g_console.WriteCharacters(digit.GetText(), digit.GetLength(), at);
-        LSleep(kCountdownStepMs, LWaitKind::kFixed);
-    }
-    StdOutWrite(u"done.\r\n");
-}
 
 // Asks at once, then every 50 ms for as long as the answer is not 0. False when the
 // device has left the device list meanwhile: unplugged, it will never answer 0.

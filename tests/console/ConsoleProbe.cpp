@@ -4,8 +4,8 @@
 //
 //   console_probe REPORT backspace X Y   fill rows 0-2 with 'x', put the cursor at
 //                                        (X, Y), Backspace
-//   console_probe REPORT countdown       "Initial waiting: " and digits 5..1 written
-//                                        in place, then "done."
+//   console_probe REPORT countdown       "Initial waiting: " and the program's
+//                                        countdown, its seconds not waited
 //   console_probe REPORT attribute       "RED" in attribute 12, then the old one
 //   console_probe REPORT spinner MS      "selecting: " and the rotating indicator,
 //                                        stopped after MS milliseconds (before
@@ -21,6 +21,7 @@
 
 #include "CRotatingThread.h"
 #include "ConsoleWidth.h"
+#include "Countdown.h"
 #include "LConsole.h"
 #include "LKeyboard.h"
 #include "LSleep.h"
@@ -63,16 +64,19 @@ void Backspace(int x, int y) {
     NoteScreenCell("cursor", g_console.GetCursorPosition(after));
 }
 
-void Countdown() {
+void NoteCursor() {
+    LConsolePosition now{};
+    Note("after", g_console.GetCursorPosition(now));
+}
+
+void NoWait(uint32_t, LWaitKind) {}
+
+void CountdownInPlace() {
     StdOutWrite(u"Initial waiting: ");
     LConsolePosition at{};
     Note("start", g_console.GetCursorPosition(at));
-    for (LChar digit = u'5'; digit >= u'1'; --digit) {
-        g_console.WriteCharacters(&digit, 1, at);
-        LConsolePosition now{};
-        Note("after", g_console.GetCursorPosition(now));
-    }
-    StdOutWrite(u"done.\r\n");
+    LSetSleepFunction(&NoWait);
+    Countdown(&NoteCursor);
     LConsolePosition end{};
     Note("end", g_console.GetCursorPosition(end));
 }
@@ -159,7 +163,7 @@ int main(int argc, char** argv) {
     if (scenario == "backspace" && argc == 5) {
         Backspace(std::atoi(argv[3]), std::atoi(argv[4]));
     } else if (scenario == "countdown") {
-        Countdown();
+        CountdownInPlace();
     } else if (scenario == "attribute") {
         Attribute();
     } else if (scenario == "edge") {
