@@ -1,5 +1,6 @@
 #include "CDiscList.h"
 
+#include "CarouselGeometry.h"
 #include "Usage.h"
 
 namespace {
@@ -62,7 +63,7 @@ bool CDiscList::ReadNumber(const LString& text, int32_t& number) const {
         return false;
     }
     number = text.ToInteger();
-    return number != 0 && number <= kHighestDisc;
+    return number != 0 && number <= carousel::kHighestDisc;
 }
 
 void CDiscList::PrintUsage() {

@@ -9,9 +9,6 @@
 // single numbers and ascending ranges first-last.
 class CDiscList : public LList {
 public:
-    // No disc lies above bank 127, slot 150.
-    static constexpr int32_t kHighestDisc = 19050;
-
     CDiscList(int32_t argumentCount, const LChar* const* arguments);
 
     bool IsValid() const { return valid_ != 0; }

@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "BankItems.h"
+#include "CarouselGeometry.h"
 
 namespace {
 
@@ -41,11 +41,11 @@ bool ReadBank(const LChar* text, int32_t& bank) {
     const LChar* p = text;
     for (; IsAsciiDigit(*p); ++p) {
         value = value * 10 + (*p - u'0');
-        if (value > BankItems::kHighestBank) {
+        if (value > carousel::kHighestBank) {
             return false;
         }
     }
-    if (p == text || *p != 0 || value < BankItems::kLowestBank) {
+    if (p == text || *p != 0 || value < carousel::kLowestBank) {
         return false;
     }
     bank = value;

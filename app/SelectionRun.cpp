@@ -1,13 +1,13 @@
 #include "SelectionRun.h"
 
 #include "CRotatingThread.h"
+#include "CarouselGeometry.h"
 #include "Countdown.h"
 #include "LSleep.h"
 #include "LStdOut.h"
 
 namespace {
 
-constexpr int32_t kSlotsPerBank = 150;
 constexpr uint32_t kPollMs = 50;
 constexpr uint32_t kPauseMs = 3000;
 
@@ -36,8 +36,8 @@ void RunSelection(const CDiscList& discs, CDeviceTable& table) {
     Countdown();
     for (LPosition p = discs.GetHeadPosition(); p != nullptr;) {
         int32_t disc = discs.GetNext(p);
-        int32_t bank = (disc - 1) / kSlotsPerBank + 1;
-        int32_t slot = (disc - 1) % kSlotsPerBank + 1;
+        int32_t bank = carousel::BankOf(disc);
+        int32_t slot = carousel::SlotOf(disc);
         int32_t device = 0;
         // No device could ever answer for these: waiting would never end.
         if (!table.Lookup(bank, device)) {

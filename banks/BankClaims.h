@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "BankItems.h"
+#include "CarouselGeometry.h"
 
 // Which attached device holds each bank, so that the numbering never gives one bank
 // to two devices: the banks the table gives attached devices, then those the user
@@ -38,14 +39,13 @@ private:
     };
 
     void Set(int32_t bank, int32_t device, bool given) {
-        if (bank >= BankItems::kLowestBank && bank <= BankItems::kHighestBank) {
+        if (carousel::IsBank(bank)) {
             claims_[bank] = Claim{true, given, device};
         }
     }
     const Claim* Find(int32_t bank) const {
-        return bank >= BankItems::kLowestBank && bank <= BankItems::kHighestBank ? &claims_[bank]
-                                                                                 : nullptr;
+        return carousel::IsBank(bank) ? &claims_[bank] : nullptr;
     }
 
-    Claim claims_[BankItems::kHighestBank + 1]{};
+    Claim claims_[carousel::kHighestBank + 1]{};
 };

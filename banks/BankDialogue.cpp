@@ -3,6 +3,7 @@
 #include <string>
 
 #include "CFlashingThread.h"
+#include "CarouselGeometry.h"
 #include "LConsole.h"
 #include "LInterrupt.h"
 #include "LKeyboard.h"
@@ -125,7 +126,7 @@ int32_t ReadBankNumber(const BankClaims& claims, int32_t device) {
         }
         int32_t value = digits.ToInteger();
         LConsolePosition at = InputPosition(digits);
-        const bool valid = value >= BankItems::kLowestBank && value <= BankItems::kHighestBank;
+        const bool valid = carousel::IsBank(value);
         if (valid && !claims.TakenFromOther(value, device)) {
             g_console.FillCharacter(0, kMaxDigits, at);
             return value;

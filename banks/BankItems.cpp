@@ -64,7 +64,7 @@ BankItem BankItems::ReadItem(const XmlElement& item, std::u16string* shown) {
         read.standing = ItemStanding::kNoId;
     } else if (!HoldsDigit(bank)) {
         read.standing = ItemStanding::kNoBank;
-    } else if (read.bank < kLowestBank || read.bank > kHighestBank) {
+    } else if (!carousel::IsBank(read.bank)) {
         read.standing = ItemStanding::kBankOutOfRange;
     }
     if (read.standing != ItemStanding::kInEffect && shown != nullptr) {
@@ -116,11 +116,11 @@ void BankItems::Read(const XmlElement& root) {
 }
 
 int32_t BankItems::InEffectFor(int32_t bank) const {
-    return bank >= kLowestBank && bank <= kHighestBank ? inEffect_[bank] : -1;
+    return carousel::IsBank(bank) ? inEffect_[bank] : -1;
 }
 
 bool BankItems::Knows(int32_t device) const {
-    for (int32_t bank = kLowestBank; bank <= kHighestBank; ++bank) {
+    for (int32_t bank = carousel::kLowestBank; bank <= carousel::kHighestBank; ++bank) {
         if (inEffect_[bank] >= 0 && (*this)[inEffect_[bank]].device == device) {
             return true;
         }
@@ -164,6 +164,6 @@ std::u16string BankItems::Reason(int32_t index) const {
 }
 
 std::u16string DiscsOfBank(int32_t bank) {
-    constexpr int64_t kSlots = 150;
-    return Decimal((bank - 1) * kSlots + 1) + u"-" + Decimal(bank * kSlots);
+    return Decimal(carousel::FirstDiscOf(bank)) + u"-" +
+           Decimal(carousel::FirstDiscOf(bank) + carousel::kSlots - 1);
 }

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "CarouselGeometry.h"
 #include "XmlDocument.h"
 
 // How each Item of the bank table counts. Only an Item in effect makes its device
@@ -27,9 +28,6 @@ struct BankItem {
 // The Items of a bank table: every child element of its root, in file order.
 class BankItems {
 public:
-    static constexpr int32_t kLowestBank = 1;
-    static constexpr int32_t kHighestBank = 127;
-
     BankItems();
 
     // Reads the root's Items, replacing what was read before. Throws what the
@@ -57,7 +55,7 @@ private:
     std::vector<BankItem> items_;
     // The attributes as shown, of the Items whose numbers cannot stand for them.
     std::vector<std::pair<int32_t, std::u16string>> shown_;
-    int32_t inEffect_[kHighestBank + 1];
+    int32_t inEffect_[carousel::kHighestBank + 1];
 };
 
 // The discs that a bank holds, as "151-300".

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CDeviceTable.h"
+#include "CarouselGeometry.h"
 #include "LStdOut.h"
 #include "LUtf.h"
 
@@ -88,7 +89,7 @@ bool BankTableFile::ReadsAsMeant(const std::string& written) const {
         }
         meant.Read(root_);
         read.Read(reread.DocumentElement());
-        for (int32_t bank = BankItems::kLowestBank; bank <= BankItems::kHighestBank; ++bank) {
+        for (int32_t bank = carousel::kLowestBank; bank <= carousel::kHighestBank; ++bank) {
             const int32_t a = meant.InEffectFor(bank);
             const int32_t b = read.InEffectFor(bank);
             if ((a < 0) != (b < 0) || (a >= 0 && meant[a].device != read[b].device)) {
@@ -103,7 +104,7 @@ bool BankTableFile::ReadsAsMeant(const std::string& written) const {
 
 BankClaims BankTableFile::ClaimsOfAttached() const {
     BankClaims claims;
-    for (int32_t bank = BankItems::kLowestBank; bank <= BankItems::kHighestBank; ++bank) {
+    for (int32_t bank = carousel::kLowestBank; bank <= carousel::kHighestBank; ++bank) {
         const int32_t index = items_.InEffectFor(bank);
         if (index >= 0 && CDeviceTable::IsAttached(items_[index].device)) {
             claims.Hold(bank, items_[index].device);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "CarouselGeometry.h"
 #include "SimConfig.h"
 
 // Results of the device functions.
@@ -30,8 +31,8 @@ enum SimResult : int32_t {
 //   nothing. A device attached again starts afresh (no move, no rejection counted).
 class SimDevices {
 public:
-    static constexpr int32_t kFirstSlot = 1;
-    static constexpr int32_t kLastSlot = 150;
+    static constexpr int32_t kFirstSlot = carousel::kFirstSlot;
+    static constexpr int32_t kLastSlot = carousel::kSlots;
 
     explicit SimDevices(const SimConfig& config);
 

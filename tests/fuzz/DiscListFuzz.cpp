@@ -34,7 +34,7 @@ bool ReadNumber(const std::u16string& text, int32_t& number) {
         }
     }
     number = ModelToInteger(text);
-    return number != 0 && number <= CDiscList::kHighestDisc;
+    return number != 0 && number <= 19050;
 }
 
 Expected Model(const std::vector<std::u16string>& arguments) {
