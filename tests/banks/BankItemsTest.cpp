@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "ComApartment.h"
 #include "LUtf.h"
-#include "banks/ComForTests.h"
 
 namespace {
 class BankItemsTest : public ::testing::Test {
@@ -30,7 +30,7 @@ protected:
         return letters;
     }
 
-    ComForTests com_;
+    ComApartment com_;
     BankItems items_;
 };
 

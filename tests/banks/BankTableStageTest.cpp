@@ -6,17 +6,17 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "CDeviceTable.h"
+#include "ComApartment.h"
+#include "FileBytes.h"
 #include "LPath.h"
 #include "ScriptedKeys.h"
 #include "StdOutCapture.h"
 #include "TempFolder.h"
 #include "XmlFile.h"
-#include "banks/ComForTests.h"
 #include "device/FakeUSBCDDLL.h"
 
 // Whether the bank table file is there decides between reading it and the first
@@ -27,11 +27,6 @@ namespace fs = std::filesystem;
 const char kCannotTell[] = "\r\nCannot tell whether initialization file (Kavro.xml) exists.\r\n";
 const char kCannotSave[] = "\r\nCannot save initialization file (Kavro.xml).\r\n";
 const char kTable[] = "<CDLibraryList><Item ID=\"0\" Bank=\"3\"/></CDLibraryList>";
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The folder's path as the program keeps its directory: with a trailing separator.
 LString Directory(const fs::path& folder) {
@@ -60,7 +55,7 @@ protected:
         return output;
     }
 
-    ComForTests com_;
+    ComApartment com_;
     TempFolder folder_{"kavro-stage-"};
     int32_t bank3_ = -1;
 };

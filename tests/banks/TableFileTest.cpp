@@ -4,13 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "FileBytes.h"
 #include "LThread.h"
 #include "TempFolder.h"
 #include "VirtualClock.h"
@@ -22,11 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const LChar kName[] = u"Kavro.xml";
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 LString Directory(const fs::path& folder) {
     return LString(

@@ -4,17 +4,17 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "ComApartment.h"
+#include "FileBytes.h"
 #include "TempFolder.h"
 #include "XmlDocument.h"
 #include "XmlFile.h"
 #include "banks/BuildName.h"
-#include "banks/ComForTests.h"
 
 // The shared corpus of bank table files (tests/data, the test's working folder): each
 // file is read as the program reads it, and the reading must be the one its manifest
@@ -30,9 +30,7 @@ std::string Reading(const fs::path& path) {
     if (!document.Create()) {
         return "no XML document";
     }
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!document.FromBytes(bytes)) {
+    if (!document.FromBytes(ReadBytes(path))) {
         return "refused";
     }
     std::string pairs;
@@ -89,7 +87,7 @@ protected:
             << "run from the corpus folder, not from " << corpus_;
     }
 
-    ComForTests com_;
+    ComApartment com_;
     const fs::path corpus_ = fs::current_path();
 };
 
@@ -126,7 +124,7 @@ protected:
         return Reading(path);
     }
 
-    ComForTests com_;
+    ComApartment com_;
     TempFolder folder_{"kavro-corpus-"};
 };
 

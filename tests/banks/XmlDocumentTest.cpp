@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "ComApartment.h"
 #include "LUtf.h"
 #include "XmlFile.h"
-#include "banks/ComForTests.h"
 
 using ::testing::AnyOf;
 using ::testing::ElementsAre;
@@ -108,7 +108,7 @@ protected:
         return Children(document);
     }
 
-    ComForTests com_;
+    ComApartment com_;
 };
 
 TEST_F(XmlDocumentTest, WritesTheCompactFormAndReadsItBack) {

@@ -1,5 +1,0 @@
-#include "ComForTests.h"
-
-ComForTests::ComForTests() = default;
-
-ComForTests::~ComForTests() = default;
