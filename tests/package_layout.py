@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Checks the Windows ZIP: the program and the README at the top, the simulated
 library only in simulator/; programs that import only what Windows XP SP3 has
-(tests/windows_imports.txt lists each function with its minimum Windows), no MinGW
-runtime DLL and no debug information; and a version resource in Kavro.exe that
-says the version its usage text prints."""
+(tests/windows_imports.txt lists each function they import with its minimum
+Windows, and nothing else), no MinGW runtime DLL and no debug information; and a
+version resource in Kavro.exe that says the version its usage text prints."""
 
 import os
 import re
@@ -103,6 +103,7 @@ if too_new:
 with tempfile.TemporaryDirectory() as folder:
     programs = {name: archive.extract(name, folder)
                 for name in ("Kavro.exe", "simulator/USBCDDLL.dll")}
+    imported = set()
     for name, path in programs.items():
         sections = debug_sections(path)
         if sections:
@@ -111,6 +112,12 @@ with tempfile.TemporaryDirectory() as folder:
         if unlisted:
             sys.exit("%s imports what %s does not list (each must exist in Windows XP SP3): %s"
                      % (name, os.path.basename(IMPORT_LIST), ", ".join(unlisted)))
+        imported |= imports(path)
+    # A line nothing imports any more would let that function back in unchecked.
+    stale = sorted("%s %s" % item for item in listed.keys() - imported)
+    if stale:
+        sys.exit("%s lists what no shipped program imports; remove the lines: %s"
+                 % (os.path.basename(IMPORT_LIST), ", ".join(stale)))
     dlls = sorted({dll for dll, _ in imports(programs["Kavro.exe"])})
     with open(programs["Kavro.exe"], "rb") as f:
         data = f.read()
