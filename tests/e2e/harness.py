@@ -1,6 +1,7 @@
 """What the end-to-end tests share: where the built programs are, how to start
-them on this platform (natively, or under Wine through the runner), and a real
-terminal to run them in (a tmux session on a private server)."""
+them on this platform (natively, or under Wine through the runner), what they
+write, how to read the simulator's trace, and a real terminal to run them in (a
+tmux session on a private server)."""
 
 import os
 import re
@@ -15,6 +16,37 @@ BIN_DIR = os.environ.get("KAVRO_BIN_DIR", "")
 RUNNER = os.environ.get("KAVRO_RUNNER", "")
 EXE_SUFFIX = os.environ.get("KAVRO_EXE_SUFFIX", "")
 UNDER_WINE = bool(RUNNER)
+
+# What the program writes, as it writes it.
+USAGE = (b"\r\n   This utility is designated to control Kavro CD Library devices via USB port.\r\n"
+         b"It selects the indicated CD or CDs. Numbers must started form 1. Version 1.01.\r\n"
+         b"Published by the Kavro Tools project, free software for Kavro CD Library owners.\r\n"
+         b"Project page: https://kavro-tools.example.org/\r\n"
+         b"\r\nKavro [Number] [Number1-NumberN] ...\r\n\r\nExample: Kavro 25 186-189 3\r\n"
+         b"It will select one by one disks 25, 186, 187, 188, 189, 3.\r\n")
+WARNING = (b"\r\n   There are no ways to determine the device status for sure.\r\n"
+           b"So, it's possible that the device will not answer correctly and\r\n"
+           b"as a result the program will hang up. In this case, just press Ctrl + C.\r\n"
+           b"Moving statistic:\r\nInitial waiting: done.\r\n")
+PROMPT = "The flashing device will be number: "
+ERROR = "Please, enter a valid number from 1 to 127."
+TAKEN = "Bank %d is taken by another device."
+CREATED = "Kavro.xml file was created."
+CANNOT_LOAD = b"\r\nCannot load initialization file (Kavro.xml).\r\n"
+CANNOT_SAVE = "Cannot save initialization file (Kavro.xml)."
+
+# Whatever asks a terminal for an answer, which one that answers nothing would leave
+# the program waiting for: a status or cursor report (CSI 6 n, CSI ? 6 n, CSI 5 n),
+# the device attributes (CSI c, CSI > c, CSI = c), the window's size and its kin
+# (CSI 18 t), the keyboard's flags (CSI ? u), the version (CSI > q), a mode's state
+# (CSI ? 1 $ p), any device control string, and an OSC that asks for a value (its
+# text ends in "?"). An 8-bit control counts unless it is part of a UTF-8 character.
+TERMINAL_QUERY = re.compile(rb"""
+    (?:\x1b\[|(?<![\x80-\xff])\x9b)
+        (?:\??[0-9]*n|[>=]?0?c|(?:1[1-9]|2[01])(?:;[0-9]*)?t|\?u|>0?q|\??[0-9]+\$p)
+  | \x1bP | (?<![\x80-\xff])\x90
+  | (?:\x1b\]|(?<![\x80-\xff])\x9d)[^\x07\x1b]*\?(?:\x07|\x1b\\|\x9c)
+""", re.VERBOSE)
 
 
 def program(name, folder=BIN_DIR):
@@ -58,10 +90,24 @@ def shell_words(argv):
     return env + " ".join(shlex.quote(a) for a in argv)
 
 
+class Closing:
+    """Closed at the end of a `with` block."""
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
 SHELL_PROMPT = "SHELL> "
+# Shell lines around a program's command (%s) that keep the terminal after it ends,
+# below its output; the second also says its exit status.
+AND_THEN_EXITED = "%s; echo; echo EXITED; sleep 3600"
+WITH_STATUS = '%s; echo "status $?"; echo EXITED; sleep 3600'
 
 
-class Terminal:
+class Terminal(Closing):
     """A program running in an 80x24 tmux pane that stays, with "EXITED" written
     below the program's output, after the program ends. Given a script instead, the
     pane runs it with sh; given a command, the pane runs that (a shell, say)."""
@@ -71,7 +117,7 @@ class Terminal:
         self.width = width
         self.name = "t"
         if script is None and command is None:
-            script = shell_words(argv) + "; echo; echo EXITED; sleep 3600"
+            script = AND_THEN_EXITED % shell_words(argv)
         if command is None:
             command = "sh -c " + shlex.quote(script)
         self._tmux("new-session", "-d", "-x", str(width), "-y", str(height), "-s", self.name,
@@ -139,14 +185,8 @@ class Terminal:
         subprocess.run(["tmux", "-L", self.socket, "kill-server"],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def __enter__(self):
-        return self
 
-    def __exit__(self, *exc):
-        self.close()
-
-
-class XTerm:
+class XTerm(Closing):
     """A program running in a real xterm on a private X server (Xvfb): a terminal
     that keeps its rows as they were when its window changes size, where tmux
     re-wraps them. Keys go in through the X server; the screen is read by xterm's
@@ -165,8 +205,7 @@ class XTerm:
         with os.fdopen(reader) as said:
             self.display = ":" + said.readline().strip()
         self._env = dict(os.environ, DISPLAY=self.display)
-        script = "tty > %s; %s; echo; echo EXITED; sleep 3600" % (
-            shlex.quote(self._tty), shell_words(argv))
+        script = "tty > %s; " % shlex.quote(self._tty) + AND_THEN_EXITED % shell_words(argv)
         resources = ["allowSendEvents: true", "printAttributes: 0",
                      "printerCommand: cat > " + shlex.quote(self._printed)]
         options = sum((["-xrm", "XTerm*" + r] for r in resources), [])
@@ -227,17 +266,33 @@ class XTerm:
                 process.wait()
         self._folder.cleanup()
 
-    def __enter__(self):
-        return self
 
-    def __exit__(self, *exc):
-        self.close()
+def table(*items):
+    """A bank table with Items of (internal number, bank), as the program writes it
+    but for the line end."""
+    return b"<CDLibraryList>" + b"".join(b'<Item ID="%d" Bank="%d"/>' % item
+                                         for item in items) + b"</CDLibraryList>"
+
+
+def calls_of(trace, function):
+    return [call for call in trace if call[1] == function]
+
+
+def assert_leds_end_off(testcase, place):
+    """Fails the test when a carousel's LED is left on: every USBCDLEDON must be followed
+    by a USBCDLEDOFF for the same device, which makes the last LED call, if any, a
+    USBCDLEDOFF. No LED call at all passes."""
+    lit = {}
+    for function, device in place.leds():
+        lit[device] = function == "USBCDLEDON"
+    testcase.assertEqual([device for device, on in lit.items() if on], [],
+                         "the LEDs of these devices were left on")
 
 
 SIM_LIBRARY = "USBCDDLL.dll" if UNDER_WINE else "libUSBCDDLL.so"
 
 
-class Installation:
+class Installation(Closing):
     """A folder of its own holding the program (or a probe) beside the simulated
     library and its configuration, as a user's installation would; at least
     `depth` characters deep as the program sees it, or in a folder of the given
@@ -262,6 +317,14 @@ class Installation:
     def command(self, name, *arguments):
         return command(name, *arguments, folder=self.path)
 
+    def terminal(self, testcase, *arguments, script=AND_THEN_EXITED, **size):
+        """Kavro started here in a terminal that closes when the test ends, by the shell
+        line `script` around its command (%s)."""
+        line = script % shell_words(self.command("Kavro", *arguments))
+        terminal = Terminal(cwd=self.path, script=line, **size)
+        testcase.addCleanup(terminal.close)
+        return terminal
+
     def run(self, name, *arguments, cwd=None, timeout=120):
         return run(name, *arguments, cwd=cwd or self.path, timeout=timeout, folder=self.path)
 
@@ -275,6 +338,21 @@ class Installation:
                 return f.read()
         except FileNotFoundError:
             return b""
+
+    def write(self, name, content):
+        with open(self.file(name), "wb") as f:
+            f.write(content)
+
+    def write_table(self, *items):
+        self.write("Kavro.xml", table(*items))
+
+    def saved_table(self):
+        """Kavro.xml as its writer left it, but for the line end."""
+        return self.read("Kavro.xml").rstrip(b"\r\n")
+
+    def leds(self):
+        """The LED calls of the trace as (function, device)."""
+        return [(c[1], c[2][0]) for c in self.trace() or [] if c[1].startswith("USBCDLED")]
 
     def trace(self):
         """The simulator's trace as (ms, function, arguments, result) tuples."""
@@ -299,9 +377,3 @@ class Installation:
 
     def close(self):
         self._folder.cleanup()
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()

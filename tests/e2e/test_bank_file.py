@@ -13,11 +13,9 @@ import tempfile
 import unittest
 
 import harness
-from test_banks import CREATED, PROMPT, file_bytes
+from harness import CANNOT_LOAD, CANNOT_SAVE, CREATED, PROMPT, table
 
 SETTINGS = {"devices": "0", "move_ms": 100, "cd_down_ms": 50}
-CANNOT_LOAD = b"\r\nCannot load initialization file (Kavro.xml).\r\n"
-CANNOT_SAVE = "Cannot save initialization file (Kavro.xml)."
 CANNOT_TELL = b"\r\nCannot tell whether initialization file (Kavro.xml) exists.\r\n"
 
 
@@ -42,17 +40,7 @@ time.sleep(30)
 """
 
 
-def table(*items):
-    return b"<CDLibraryList>" + b"".join(b'<Item ID="%d" Bank="%d"/>' % item
-                                         for item in items) + b"</CDLibraryList>"
-
-
 class BankFile(unittest.TestCase):
-    def start(self, place):
-        terminal = harness.Terminal(place.command("Kavro", 1), cwd=place.path)
-        self.addCleanup(terminal.close)
-        return terminal
-
     def number(self, place, terminal, bank, then="EXITED", blinks=1):
         terminal.wait_for(re.escape(PROMPT.rstrip()))
         self.assertTrue(place.blinking(blinks), "no device blinks")
@@ -61,14 +49,14 @@ class BankFile(unittest.TestCase):
 
     def test_two_first_runs_at_once_keep_the_first_table_whole(self):
         with harness.Installation(SETTINGS) as place:
-            first, second = self.start(place), self.start(place)
+            first, second = place.terminal(self, 1), place.terminal(self, 1)
             second.wait_for(re.escape(PROMPT.rstrip()))
             # Both runs blink before either is typed to.
             self.number(place, first, 5, then=CREATED, blinks=2)
             self.number(place, second, 7, blinks=2)
             self.assertEqual([line for line in second.text().split("\n") if line][-2:],
-                             ["Cannot save initialization file (Kavro.xml).", "EXITED"])
-            self.assertEqual(file_bytes(place), table((0, 5)))
+                             [CANNOT_SAVE, "EXITED"])
+            self.assertEqual(place.saved_table(), table((0, 5)))
             self.assertEqual([n for n in os.listdir(place.path) if n.endswith(".new")], [])
 
     def test_a_table_read_through_a_link_is_saved_beside_it(self):
@@ -79,11 +67,11 @@ class BankFile(unittest.TestCase):
             with open(victim, "wb") as f:
                 f.write(table((0, 5)))
             os.symlink(victim, place.file("Kavro.xml"))
-            self.number(place, self.start(place), 3)
+            self.number(place, place.terminal(self, 1), 3)
             with open(victim, "rb") as f:
                 self.assertEqual(f.read(), table((0, 5)))
             self.assertFalse(os.path.islink(place.file("Kavro.xml")))
-            self.assertEqual(file_bytes(place), table((0, 5), (1, 3)))
+            self.assertEqual(place.saved_table(), table((0, 5), (1, 3)))
 
     def test_what_is_no_table_is_neither_waited_on_nor_written(self):
         cases = (("fifo", os.mkfifo, CANNOT_LOAD), ("folder", os.mkdir, CANNOT_LOAD),
@@ -97,7 +85,7 @@ class BankFile(unittest.TestCase):
                 self.assertEqual((code, output), (0, message))
                 after = os.lstat(place.file("Kavro.xml"))
                 self.assertEqual((after.st_ino, after.st_mode), (before.st_ino, before.st_mode))
-                self.assertEqual([c for c in place.trace() if c[1] == "USBCDLEDON"], [])
+                self.assertEqual(harness.calls_of(place.trace(), "USBCDLEDON"), [])
 
     def hold(self, place, milliseconds, *how):
         """Another program holding Kavro.xml open, once it holds it."""
@@ -114,9 +102,8 @@ class BankFile(unittest.TestCase):
 
     def start_held(self, place, milliseconds):
         """A run that numbers a new device while another program holds the table."""
-        with open(place.file("Kavro.xml"), "wb") as f:
-            f.write(table((0, 5)))
-        terminal = self.start(place)
+        place.write_table((0, 5))
+        terminal = place.terminal(self, 1)
         self.assertTrue(place.blinking(), "the device does not blink")
         self.hold(place, milliseconds)
         return terminal
@@ -127,7 +114,7 @@ class BankFile(unittest.TestCase):
     def test_a_table_held_open_longer_than_the_save_waits_stays_as_it_was(self):
         with harness.Installation(dict(SETTINGS, devices="0,1")) as place:
             self.number(place, self.start_held(place, 5000), 3, then=CANNOT_SAVE)
-            self.assertEqual(file_bytes(place), table((0, 5)))
+            self.assertEqual(place.saved_table(), table((0, 5)))
             self.assertEqual(self.temporaries(place), [])
 
     @unittest.skipUnless(harness.UNDER_WINE, "only Windows refuses to move over a file held open")
@@ -141,13 +128,12 @@ class BankFile(unittest.TestCase):
             terminal.send("C-c")
             self.assertTrue(harness.wait_until(lambda: not self.temporaries(place), timeout=10),
                             "the temporary file stayed")
-            self.assertEqual(file_bytes(place), table((0, 5)))
+            self.assertEqual(place.saved_table(), table((0, 5)))
 
     @unittest.skipUnless(harness.UNDER_WINE, "Windows' sharing modes")
     def test_a_table_another_program_holds_open_for_writing_is_read(self):
         with harness.Installation(SETTINGS) as place:
-            with open(place.file("Kavro.xml"), "wb") as f:
-                f.write(table((0, 5)))
+            place.write_table((0, 5))
             self.hold(place, 5000, "writing")
             self.assertEqual(place.run("Kavro", "/list"),
                              (0, b"Bank 5, discs 601-750: internal number 0, attached, "
@@ -161,8 +147,7 @@ class BankFile(unittest.TestCase):
         for folder in (None, b"line\nbreak"):
             with self.subTest(folder=folder), harness.Installation(SETTINGS, folder=folder) as place, \
                     tempfile.TemporaryDirectory() as loader:
-                with open(place.file("Kavro.xml"), "wb") as f:
-                    f.write(table((0, 5)))
+                place.write_table((0, 5))
                 shutil.copy2(LOADER, loader)
                 done = subprocess.run([os.path.join(loader, os.path.basename(LOADER)),
                                        place.file("Kavro"), "/list"], cwd=loader,
@@ -180,18 +165,15 @@ class BankFile(unittest.TestCase):
 
     def start_with_shim(self, place, **settings):
         # The trap keeps sh going after Ctrl+C ends the program, to report its status.
-        script = ("trap 'echo interrupted' INT; env %s %s; echo \"status $?\"; echo EXITED; "
-                  "sleep 3600"
-                  % (self.shim(place, **settings), harness.shell_words(place.command("Kavro", 1))))
-        terminal = harness.Terminal(cwd=place.path, script=script)
-        self.addCleanup(terminal.close)
-        return terminal
+        return place.terminal(self, 1, script="trap 'echo interrupted' INT; env " +
+                              self.shim(place, **settings) +
+                              " " + harness.WITH_STATUS)
 
     @unittest.skipIf(harness.UNDER_WINE, "a shim for Linux calls")
     def test_a_first_run_saves_where_nothing_places_a_file_without_replacing(self):
         with harness.Installation(SETTINGS) as place:
             self.number(place, self.start_with_shim(place, KAVRO_SHIM_NO_PLACE=1), 1)
-            self.assertEqual(file_bytes(place), table((0, 1)))
+            self.assertEqual(place.saved_table(), table((0, 1)))
             self.assertEqual(place.read("shim.txt"), b"renameat2 refused\nlinkat refused\n")
             self.assertEqual(self.temporaries(place), [])
 
@@ -206,15 +188,14 @@ class BankFile(unittest.TestCase):
             terminal.send("C-c")
             terminal.wait_for("EXITED")
             self.assertIn("status 130", terminal.text())
-            self.assertEqual(file_bytes(place), table((0, 1)))
+            self.assertEqual(place.saved_table(), table((0, 1)))
             self.assertEqual(self.temporaries(place), [])
 
     @unittest.skipIf(harness.UNDER_WINE, "Linux leases")
     def test_a_leased_table_is_read_once_its_holder_lets_go(self):
         # tmpfs takes leases where the overlay file systems of containers may not.
         with harness.Installation(SETTINGS, base="/dev/shm") as place:
-            with open(place.file("Kavro.xml"), "wb") as f:
-                f.write(table((0, 5)))
+            place.write_table((0, 5))
             holder = subprocess.Popen([sys.executable, "-c", LEASE_HOLDER, place.file("Kavro.xml")],
                                       stdout=subprocess.PIPE, text=True)
             self.addCleanup(holder.communicate, timeout=30)
@@ -229,8 +210,8 @@ class BankFile(unittest.TestCase):
     @unittest.skipIf(harness.UNDER_WINE, "Linux names are bytes; Windows names are UTF-16")
     def test_a_folder_named_in_latin1_keeps_its_table(self):
         with harness.Installation(SETTINGS, folder=b"caf\xe9") as place:
-            self.number(place, self.start(place), 1)
-            self.assertEqual(file_bytes(place), table((0, 1)))
+            self.number(place, place.terminal(self, 1), 1)
+            self.assertEqual(place.saved_table(), table((0, 1)))
             code, output = place.run("Kavro", "1")
             self.assertNotIn(b"first time", output)
             self.assertIn(b"CD N1 (1:1) selecting: done.", output)

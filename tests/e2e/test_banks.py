@@ -6,26 +6,12 @@ import re
 import unittest
 
 import harness
-from test_selection import WARNING
+from harness import CANNOT_LOAD, CREATED, ERROR, PROMPT, TAKEN, WARNING, table
 
-PROMPT = "The flashing device will be number: "
-ERROR = "Please, enter a valid number from 1 to 127."
-CREATED = "Kavro.xml file was created."
-# The file both platforms write for banks 2 and 1; the line end is the writer's.
-TWO_DEVICES = b'<CDLibraryList><Item ID="0" Bank="2"/><Item ID="1" Bank="1"/></CDLibraryList>'
-
-
-def file_bytes(place):
-    with open(place.file("Kavro.xml"), "rb") as f:
-        return f.read().rstrip(b"\r\n")
+TWO_DEVICES = table((0, 2), (1, 1))
 
 
 class BankTable(unittest.TestCase):
-    def start(self, place, *arguments):
-        terminal = harness.Terminal(place.command("Kavro", *arguments), cwd=place.path)
-        self.addCleanup(terminal.close)
-        return terminal
-
     def wait_until_asked(self, place, terminal, shown):
         """Waits for the first question and until the program reads keys for it."""
         terminal.wait_for(re.escape(shown))
@@ -42,7 +28,7 @@ class BankTable(unittest.TestCase):
 
     def test_first_run_numbers_every_device_and_writes_the_file(self):
         with harness.Installation({"devices": "0,1"}) as place:
-            terminal = self.start(place, "5-3")
+            terminal = place.terminal(self, "5-3")
             terminal.wait_for("For the first time the program must be initialized")
             self.wait_until_asked(place, terminal, PROMPT.rstrip())
 
@@ -79,7 +65,7 @@ class BankTable(unittest.TestCase):
 
             # The result lines replaced the prompts entirely.
             self.assertNotIn(PROMPT, terminal.text())
-            self.assertEqual(file_bytes(place), TWO_DEVICES)
+            self.assertEqual(place.saved_table(), TWO_DEVICES)
             calls = [(c[1], c[2]) for c in place.trace()]
             self.assertLess(calls.index(("USBCDReset", [0])), calls.index(("USBCDLEDON", [0])))
             self.assertLess(calls.index(("USBCDLEDOFF", [0])), calls.index(("USBCDReset", [1])))
@@ -93,54 +79,47 @@ class BankTable(unittest.TestCase):
                   b'<Item ID="4" Bank="9"/><Item ID="5" Bank="10"/>'))
         for devices, message, answers, added in cases:
             with self.subTest(devices=devices), harness.Installation({"devices": devices}) as place:
-                with open(place.file("Kavro.xml"), "wb") as f:
-                    f.write(TWO_DEVICES)
-                terminal = self.start(place, "5-3")
+                place.write("Kavro.xml", TWO_DEVICES)
+                terminal = place.terminal(self, "5-3")
                 self.wait_until_asked(place, terminal, message)
                 for device, bank in answers:
                     self.answer(terminal, device, bank)
                 terminal.wait_for("EXITED")
                 self.assertEqual(len(re.findall("was assigned", terminal.text())),
                                  len(answers))
-                self.assertEqual(file_bytes(place), TWO_DEVICES.replace(
+                self.assertEqual(place.saved_table(), TWO_DEVICES.replace(
                     b"</CDLibraryList>", added + b"</CDLibraryList>"))
 
     def test_a_bank_that_another_attached_device_holds_is_refused(self):
-        taken = "Bank %d is taken by another device."
         # (the table or none, the new-device text, the (device, bank) answers with the
         # banks refused before each, the table saved, the lines about Items dropped)
-        cases = ((None, PROMPT.rstrip(), [(0, [], 1), (1, [1], 2)],
-                  b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="2"/></CDLibraryList>',
-                  []),
+        cases = ((None, PROMPT.rstrip(), [(0, [], 1), (1, [1], 2)], table((0, 1), (1, 2)), []),
                  # Written before banks were checked: device 0's Item gives way to the later
                  # one, and device 0 is asked for again.
-                 (b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="1"/></CDLibraryList>',
-                  "New device was found", [(0, [1], 2)],
-                  b'<CDLibraryList><Item ID="1" Bank="1"/><Item ID="0" Bank="2"/></CDLibraryList>',
+                 (table((0, 1), (1, 1)), "New device was found", [(0, [1], 2)],
+                  table((1, 1), (0, 2)),
                   ['Item 1 (ID="0" Bank="1") was dropped: a later Item holds bank 1.']),
                  # Device 7 was replaced by device 1, which takes its bank.
-                 (b'<CDLibraryList><Item ID="7" Bank="2"/><Item ID="0" Bank="1"/></CDLibraryList>',
-                  "New device was found", [(1, [1], 2)],
-                  b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="2"/></CDLibraryList>',
+                 (table((7, 2), (0, 1)), "New device was found", [(1, [1], 2)],
+                  table((0, 1), (1, 2)),
                   ['Item 1 (ID="7" Bank="2") was dropped: internal number 1 took bank 2.']))
         for content, shown, answers, saved, dropped in cases:
             with self.subTest(table=content), harness.Installation({"devices": "0,1"}) as place:
                 if content is not None:
-                    with open(place.file("Kavro.xml"), "wb") as f:
-                        f.write(content)
-                terminal = self.start(place, "5-3")
+                    place.write("Kavro.xml", content)
+                terminal = place.terminal(self, "5-3")
                 terminal.wait_for(re.escape(shown))
                 for turn, (device, refused, bank) in enumerate(answers, start=1):
                     self.assertTrue(place.blinking(turn), "no device blinks")
                     for number in refused:
                         terminal.send(str(number), "Enter")
-                        terminal.wait_for(re.escape(PROMPT + taken % number))
+                        terminal.wait_for(re.escape(PROMPT + TAKEN % number))
                         terminal.send("x")  # takes the message away, and is no input
                         self.assertTrue(harness.wait_until(
-                            lambda: taken % number not in terminal.text()))
+                            lambda: TAKEN % number not in terminal.text()))
                     self.answer(terminal, device, bank)
                 terminal.wait_for("EXITED")
-                self.assertEqual(file_bytes(place), saved)
+                self.assertEqual(place.saved_table(), saved)
                 for line in dropped:
                     self.assertIn(line, terminal.text())
 
@@ -151,10 +130,8 @@ class BankTable(unittest.TestCase):
         redirects = ("> out.txt",) if harness.UNDER_WINE else ("| tee out.txt", "> out.txt")
         for redirect in redirects:
             with self.subTest(redirect=redirect), harness.Installation({"devices": "0"}) as place:
-                script = ("%s %s; echo; echo EXITED; sleep 3600"
-                          % (harness.shell_words(place.command("Kavro", "5-3")), redirect))
-                terminal = harness.Terminal(cwd=place.path, script=script)
-                self.addCleanup(terminal.close)
+                terminal = place.terminal(self, "5-3",
+                                          script=harness.AND_THEN_EXITED % ("%s " + redirect))
                 terminal.wait_for("For the first time the program must be initialized")
                 self.wait_until_asked(place, terminal, PROMPT.rstrip())
                 # The echo and the error are drawn on the terminal, from a fresh row.
@@ -170,14 +147,14 @@ class BankTable(unittest.TestCase):
                               terminal.text())
                 # Standard output holds what it always held, and nothing typed.
                 output = place.read("out.txt")
-                self.assertIn(b"\r\nThe flashing device will be number: The device (internal "
-                              b"number 0) was assigned to the bank 15\r\n", output)
+                self.assertIn(b"\r\n" + PROMPT.encode() + b"The device (internal number 0) was "
+                              b"assigned to the bank 15\r\n", output)
                 self.assertNotIn(ERROR.encode(), output)
                 self.assertTrue(output.endswith(WARNING), output[-200:])
 
     def test_keys_without_a_digit_do_not_count(self):
         with harness.Installation({"devices": "0,1,2"}) as place:
-            terminal = self.start(place, "5-3")
+            terminal = place.terminal(self, "5-3")
             self.wait_until_asked(place, terminal, PROMPT.rstrip())
             # Cursor keys come as 0xE0 and a second code; both are passed over.
             terminal.send("5", "Up", "Left", "Delete", "Enter")
@@ -192,36 +169,30 @@ class BankTable(unittest.TestCase):
             terminal.wait_for(r"internal number 1\) was assigned to the bank 6")
             self.answer(terminal, 2, 7)
             terminal.wait_for("EXITED")
-            self.assertEqual(file_bytes(place), b'<CDLibraryList><Item ID="0" Bank="5"/>'
-                             b'<Item ID="1" Bank="6"/><Item ID="2" Bank="7"/></CDLibraryList>')
+            self.assertEqual(place.saved_table(), table((0, 5), (1, 6), (2, 7)))
 
 
 class BankTableWithoutTyping(unittest.TestCase):
     def test_a_file_that_is_not_well_formed_is_left_alone(self):
         for content in (b"<CDLibraryList><Item ID=", b""):
             with self.subTest(content=content), harness.Installation({}) as place:
-                with open(place.file("Kavro.xml"), "wb") as f:
-                    f.write(content)
-                code, output = place.run("Kavro", "5-3")
-                self.assertEqual(code, 0)
-                self.assertEqual(output, b"\r\nCannot load initialization file (Kavro.xml).\r\n")
-                with open(place.file("Kavro.xml"), "rb") as f:
+                place.write("Kavro.xml", content)
+                self.assertEqual(place.run("Kavro", "5-3"), (0, CANNOT_LOAD))
+                with open(place.file("Kavro.xml"), "rb") as f:  # still there, even empty
                     self.assertEqual(f.read(), content)
 
     def assert_only_read(self, content, depth=0):
         """A file holding every device: the run goes on to the selection, and the
         file is neither rewritten nor touched."""
         with harness.Installation({"devices": "0,1"}, depth=depth) as place:
-            with open(place.file("Kavro.xml"), "wb") as f:
-                f.write(content)
+            place.write("Kavro.xml", content)
             before = os.stat(place.file("Kavro.xml")).st_mtime_ns
             code, output = place.run("Kavro", "5-3")
             self.assertEqual(code, 0)
             self.assertNotIn(b"flashing", output)
             self.assertNotIn(b"Kavro.xml", output)
             self.assertIn(b"Initial waiting: done.", output)
-            with open(place.file("Kavro.xml"), "rb") as f:
-                self.assertEqual(f.read(), content)
+            self.assertEqual(place.read("Kavro.xml"), content)
             self.assertEqual(os.stat(place.file("Kavro.xml")).st_mtime_ns, before)
 
     def test_a_file_holding_every_device_is_only_read(self):
@@ -238,8 +209,7 @@ class BankTableWithoutTyping(unittest.TestCase):
             self.assertEqual(code, 0)
             self.assertIn(b"there is no keyboard", output)
             self.assertFalse(os.path.exists(place.file("Kavro.xml")))
-            leds = [c[1] for c in place.trace() if c[1].startswith("USBCDLED")]
-            self.assertEqual(leds[-1:], leds[-1:] and ["USBCDLEDOFF"])  # stopped, left off
+            harness.assert_leds_end_off(self, place)
 
 
 if __name__ == "__main__":

@@ -6,14 +6,7 @@ import re
 import unittest
 
 import harness
-from test_selection import write_banks
-
-TAKEN = "Bank %d is taken by another device."
-
-
-def leds(place):
-    """The LED calls of the trace as (function, device)."""
-    return [(c[1], c[2][0]) for c in place.trace() if c[1].startswith("USBCDLED")]
+from harness import PROMPT, TAKEN
 
 
 class List(unittest.TestCase):
@@ -38,24 +31,19 @@ class List(unittest.TestCase):
         for devices, content, expected in cases:
             with self.subTest(devices=devices), harness.Installation({"devices": devices}) as place:
                 if content is not None:
-                    with open(place.file("Kavro.xml"), "wb") as f:
-                        f.write(content)
+                    place.write("Kavro.xml", content)
                 self.assertEqual(place.run("Kavro", "/list"), (0, expected))
                 self.assertEqual(place.read("Kavro.xml"), content or b"")
-                self.assertEqual(leds(place), [])
+                self.assertEqual(place.leds(), [])
 
 
 class InATerminal(unittest.TestCase):
     def start(self, place, *arguments):
-        script = ('%s; echo "status $?"; echo EXITED; sleep 3600'
-                  % harness.shell_words(place.command("Kavro", *arguments)))
-        terminal = harness.Terminal(cwd=place.path, script=script)
-        self.addCleanup(terminal.close)
-        return terminal
+        return place.terminal(self, *arguments, script=harness.WITH_STATUS)
 
     def test_blink_goes_on_until_a_key_and_ends_with_the_led_off(self):
         with harness.Installation({"devices": "0,1"}) as place:
-            write_banks(place, [(0, 1), (1, 2)])
+            place.write_table((0, 1), (1, 2))
             terminal = self.start(place, "/blink", "2")
             terminal.wait_for(re.escape("Bank 2 (internal number 1) is flashing. Press any key "
                                         "to stop."))
@@ -68,15 +56,15 @@ class InATerminal(unittest.TestCase):
             terminal.send("x")
             terminal.wait_for("EXITED")
             self.assertIn("status 0", terminal.text())
-            calls = leds(place)
+            calls = place.leds()
             self.assertEqual(calls, [("USBCDLEDON", 1), ("USBCDLEDOFF", 1)] * (len(calls) // 2))
             self.assertNotIn("USBCDReset", [c[1] for c in place.trace()])
 
     def test_renumber_saves_the_new_bank_in_place(self):
         with harness.Installation({"devices": "0,1"}) as place:
-            write_banks(place, [(0, 1), (1, 2), (7, 5)])
+            place.write_table((0, 1), (1, 2), (7, 5))
             terminal = self.start(place, "/renumber", "2")
-            terminal.wait_for(re.escape("The flashing device will be number:"))
+            terminal.wait_for(re.escape(PROMPT.rstrip()))
             self.assertTrue(place.blinking())
             # Device 0 holds bank 1; device 7, which holds bank 5, is not attached.
             terminal.send("1", "Enter")
@@ -90,20 +78,21 @@ class InATerminal(unittest.TestCase):
                           'Item 3 (ID="7" Bank="5") was dropped: internal number 1 took bank 5.',
                           text)
             self.assertIn("status 0", text)
-            saved = b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="5"/></CDLibraryList>'
-            self.assertEqual(place.read("Kavro.xml").rstrip(b"\r\n"), saved)
-            self.assertEqual(leds(place)[-1], ("USBCDLEDOFF", 1))
+            self.assertEqual(place.saved_table(), harness.table((0, 1), (1, 5)))
+            self.assertEqual(place.leds()[-1], ("USBCDLEDOFF", 1))
+            harness.assert_leds_end_off(self, place)
 
             # The same number again saves nothing.
             before = os.stat(place.file("Kavro.xml")).st_mtime_ns
             terminal = self.start(place, "/renumber", "5")
-            terminal.wait_for(re.escape("The flashing device will be number:"))
+            terminal.wait_for(re.escape(PROMPT.rstrip()))
             self.assertTrue(place.blinking())
             terminal.send("5", "Enter")
             terminal.wait_for("EXITED")
             self.assertIn("Bank 5 stays as it was: Kavro.xml is unchanged.", terminal.text())
             self.assertIn("status 0", terminal.text())
             self.assertEqual(os.stat(place.file("Kavro.xml")).st_mtime_ns, before)
+            harness.assert_leds_end_off(self, place)
 
 
 if __name__ == "__main__":

@@ -3,16 +3,15 @@ output into a file with no input, and command lines that are very long, very man
 or in other scripts' digits. Each ends with its documented result, never a crash."""
 
 import os
+import re
 import subprocess
 import unittest
 
 import harness
-from test_program import USAGE
-from test_selection import WARNING, write_banks
+from harness import CANNOT_SAVE, PROMPT, USAGE, WARNING, calls_of
 
 # Wine takes a command line of at most 32,767 characters, as Windows does.
 LONG_ARGUMENT = 30000 if harness.UNDER_WINE else 100000
-CANNOT_SAVE = "Cannot save initialization file (Kavro.xml)."
 
 
 def lock_folder(path):
@@ -54,9 +53,8 @@ class ReadOnlyFolder(unittest.TestCase):
                 self.skipTest("this file system cannot make a folder refuse root's files "
                               "(no immutable attribute)")
             try:
-                terminal = harness.Terminal(place.command("Kavro", "5"), cwd=place.path)
-                self.addCleanup(terminal.close)
-                terminal.wait_for("The flashing device will be number:")
+                terminal = place.terminal(self, "5")
+                terminal.wait_for(re.escape(PROMPT.rstrip()))
                 self.assertTrue(place.blinking(), "the device does not blink")
                 terminal.send("1", "Enter")
                 terminal.wait_for("EXITED")
@@ -68,29 +66,27 @@ class ReadOnlyFolder(unittest.TestCase):
             self.assertEqual(lines[-2:], [CANNOT_SAVE, "EXITED"])
             self.assertNotIn("was created", text)
             self.assertEqual(after, before)
-            self.assertEqual([c for c in place.trace() if c[1] == "USBCDMoveto"], [])
+            self.assertEqual(calls_of(place.trace(), "USBCDMoveto"), [])
 
 
 class RedirectedOutput(unittest.TestCase):
     def test_output_to_a_file_with_input_closed_selects_the_disc(self):
         settings = {"devices": "0,1", "move_ms": 200, "cd_down_ms": 100}
         with harness.Installation(settings) as place:
-            write_banks(place, [(0, 1), (1, 2)])
+            place.write_table((0, 1), (1, 2))
             with open(place.file("output.txt"), "wb") as output:
                 code = subprocess.run(place.command("Kavro", "5"), cwd=place.path,
                                       stdout=output, stderr=subprocess.DEVNULL,
                                       preexec_fn=lambda: os.close(0), timeout=120).returncode
             self.assertEqual(code, 0)
-            with open(place.file("output.txt"), "rb") as f:
-                self.assertEqual(f.read(), WARNING + b"CD N5 (1:5) selecting: done. "
-                                 b"Waiting for 5 seconds: done.\r\n")
-            self.assertEqual([(c[1], c[2]) for c in place.trace() if c[1] == "USBCDMoveto"],
-                             [("USBCDMoveto", [0, 5])])
+            self.assertEqual(place.read("output.txt"), WARNING + b"CD N5 (1:5) selecting: done. "
+                             b"Waiting for 5 seconds: done.\r\n")
+            self.assertEqual([c[2] for c in calls_of(place.trace(), "USBCDMoveto")], [[0, 5]])
 
     @unittest.skipIf(harness.UNDER_WINE, "Linux descriptors: Wine starts a program with its own")
     def test_a_closed_standard_output_sends_the_text_into_no_file(self):
         with harness.Installation({"devices": "0"}) as place:
-            write_banks(place, [(0, 2)])
+            place.write_table((0, 2))
             code = subprocess.run(place.command("Kavro", "/list"), cwd=place.path,
                                   stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                   preexec_fn=lambda: os.close(1), timeout=60).returncode
@@ -102,7 +98,7 @@ class RedirectedOutput(unittest.TestCase):
 
     def test_output_into_a_pipe_that_closes_early_ends_the_run_as_usual(self):
         with harness.Installation({"devices": "0,1"}) as place:
-            write_banks(place, [(0, 1), (1, 2)])
+            place.write_table((0, 1), (1, 2))
             reader = subprocess.Popen(place.command("Kavro", "5-3"), cwd=place.path,
                                       stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                       stderr=subprocess.DEVNULL)
@@ -120,10 +116,10 @@ class CommandLines(unittest.TestCase):
 
     def assert_empty_list(self, *arguments):
         with harness.Installation({"devices": "0,1"}) as place:
-            write_banks(place, [(0, 1), (1, 2)])
+            place.write_table((0, 1), (1, 2))
             code, output = place.run("Kavro", *arguments)
             self.assertEqual((code, output), (0, WARNING))
-            self.assertEqual([c for c in place.trace() if c[1] == "USBCDGetStatus"], [])
+            self.assertEqual(calls_of(place.trace(), "USBCDGetStatus"), [])
 
     def assert_usage(self, *arguments):
         with harness.Installation({"devices": "0,1"}) as place:

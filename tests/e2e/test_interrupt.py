@@ -6,27 +6,18 @@ import re
 import unittest
 
 import harness
+from harness import ERROR, PROMPT
 
-PROMPT = "The flashing device will be number:"
-ERROR = "Please, enter a valid number from 1 to 127."
-BANKS = b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="1" Bank="2"/></CDLibraryList>'
-
-
-def last_led(place, device):
-    calls = [c[1] for c in place.trace() or [] if c[1].startswith("USBCDLED") and c[2] == [device]]
-    return calls[-1] if calls else None
+BANKS = harness.table((0, 1), (1, 2))
 
 
 class CtrlC(unittest.TestCase):
     def start(self, place, *arguments):
         # The trap keeps sh going after the program ends by Ctrl+C, so that it reports
         # the status and the modes; programs it starts still get the default handling.
-        script = ('trap "echo interrupted" INT; stty -g > before.txt; %s; echo "status $?"; '
-                  'stty -g > after.txt; echo EXITED; sleep 3600'
-                  % harness.shell_words(place.command("Kavro", *arguments)))
-        terminal = harness.Terminal(cwd=place.path, script=script)
-        self.addCleanup(terminal.close)
-        return terminal
+        return place.terminal(self, *arguments, script=(
+            'trap "echo interrupted" INT; stty -g > before.txt; %s; echo "status $?"; '
+            'stty -g > after.txt; echo EXITED; sleep 3600'))
 
     def interrupt(self, place, terminal):
         terminal.send("C-c")
@@ -37,12 +28,15 @@ class CtrlC(unittest.TestCase):
             # Ended by SIGINT itself, as the shell expects of Ctrl+C.
             self.assertIn("status 130", terminal.text())
 
-    def interrupt_while_blinking(self, place, terminal):
+    def interrupt_while_lit(self, place, terminal):
         # During an on phase, which a Ctrl+C that leaves the LED alone would leave on.
-        on = harness.wait_until(lambda: last_led(place, 0) == "USBCDLEDON", timeout=10)
+        on = harness.wait_until(lambda: place.leds()[-1:] == [("USBCDLEDON", 0)], timeout=10)
         self.assertTrue(on, "the device does not blink")
         self.interrupt(place, terminal)
-        self.assertEqual(last_led(place, 0), "USBCDLEDOFF")
+        harness.assert_leds_end_off(self, place)
+
+    def interrupt_while_blinking(self, place, terminal):
+        self.interrupt_while_lit(place, terminal)
         self.assertFalse(os.path.exists(place.file("Kavro.xml")))
         self.assertNotIn(("USBCDReset", [1]), [(c[1], c[2]) for c in place.trace()],
                          "the next device was asked for")
@@ -50,13 +44,13 @@ class CtrlC(unittest.TestCase):
     def test_at_the_empty_prompt(self):
         with harness.Installation({"devices": "0,1"}) as place:
             terminal = self.start(place, "5-3")
-            terminal.wait_for(re.escape(PROMPT))
+            terminal.wait_for(re.escape(PROMPT.rstrip()))
             self.interrupt_while_blinking(place, terminal)
 
     def test_while_the_red_error_shows(self):
         with harness.Installation({"devices": "0,1"}) as place:
             terminal = self.start(place, "5-3")
-            terminal.wait_for(re.escape(PROMPT))
+            terminal.wait_for(re.escape(PROMPT.rstrip()))
             terminal.send("Enter")
             terminal.wait_for(re.escape(ERROR))
             self.interrupt_while_blinking(place, terminal)
@@ -69,24 +63,18 @@ class CtrlC(unittest.TestCase):
 
     def test_while_a_command_blinks(self):
         with harness.Installation({"devices": "0,1"}) as place:
-            with open(place.file("Kavro.xml"), "wb") as f:
-                f.write(BANKS)
+            place.write("Kavro.xml", BANKS)
             terminal = self.start(place, "/blink", "1")
             terminal.wait_for("is flashing")
-            on = harness.wait_until(lambda: last_led(place, 0) == "USBCDLEDON", timeout=10)
-            self.assertTrue(on, "the device does not blink")
-            self.interrupt(place, terminal)
-            self.assertEqual(last_led(place, 0), "USBCDLEDOFF")
+            self.interrupt_while_lit(place, terminal)
 
     def test_while_a_device_is_awaited(self):
         with harness.Installation({"devices": "0,1", "never_ready": "0"}) as place:
-            with open(place.file("Kavro.xml"), "wb") as f:
-                f.write(BANKS)
+            place.write("Kavro.xml", BANKS)
             terminal = self.start(place, "5")
             terminal.wait_for(r"CD N5 \(1:5\) selecting: [|/\\-]", timeout=30)
             self.interrupt(place, terminal)
-            with open(place.file("Kavro.xml"), "rb") as f:
-                self.assertEqual(f.read(), BANKS)
+            self.assertEqual(place.read("Kavro.xml"), BANKS)
 
 
 if __name__ == "__main__":

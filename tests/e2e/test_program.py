@@ -8,14 +8,7 @@ import tempfile
 import unittest
 
 import harness
-from test_selection import WARNING, write_banks
-
-USAGE = (b"\r\n   This utility is designated to control Kavro CD Library devices via USB port.\r\n"
-         b"It selects the indicated CD or CDs. Numbers must started form 1. Version 1.01.\r\n"
-         b"Published by the Kavro Tools project, free software for Kavro CD Library owners.\r\n"
-         b"Project page: https://kavro-tools.example.org/\r\n"
-         b"\r\nKavro [Number] [Number1-NumberN] ...\r\n\r\nExample: Kavro 25 186-189 3\r\n"
-         b"It will select one by one disks 25, 186, 187, 188, 189, 3.\r\n")
+from harness import USAGE, WARNING
 
 HELP = USAGE + (b"\r\nKavro /list          Lists the numbered and the attached devices.\r\n"
                 b"Kavro /blink N       Flashes the device of bank N until a key is pressed.\r\n"
@@ -49,7 +42,7 @@ class Usage(unittest.TestCase):
         def run(row):
             arguments, settings = row[0], row[3] if len(row) > 3 else {}
             with harness.Installation(dict({"devices": "0"}, **settings)) as place:
-                write_banks(place, [(0, 2)])
+                place.write_table((0, 2))
                 before = place.read("Kavro.xml")
                 done = subprocess.run(place.command("Kavro", *arguments), cwd=place.path,
                                       stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
@@ -79,7 +72,8 @@ class Usage(unittest.TestCase):
     def test_usage_on_a_terminal(self):
         terminal = harness.Terminal(harness.command("Kavro", "x"))
         self.addCleanup(terminal.close)
-        screen = harness.wait_until(lambda: "EXITED" in terminal.screen() and terminal.screen())
+        terminal.wait_for("(?m)^EXITED$")
+        screen = terminal.screen()
         # One row per line: no line end is doubled or lost on the console.
         expected = USAGE.decode().split("\r\n")[:-1]
         self.assertEqual([row.rstrip() for row in screen[:len(expected)]], expected)

@@ -6,30 +6,14 @@ import tempfile
 import unittest
 
 import harness
-
-WARNING = (b"\r\n   There are no ways to determine the device status for sure.\r\n"
-           b"So, it's possible that the device will not answer correctly and\r\n"
-           b"as a result the program will hang up. In this case, just press Ctrl + C.\r\n"
-           b"Moving statistic:\r\nInitial waiting: done.\r\n")
-
-
-def write_banks(place, items):
-    """Kavro.xml with the given (internal number, bank) pairs."""
-    text = "".join('<Item ID="%d" Bank="%d"/>' % item for item in items)
-    with open(place.file("Kavro.xml"), "w") as f:
-        f.write("<CDLibraryList>%s</CDLibraryList>" % text)
-
-
-def calls_of(trace, function):
-    return [call for call in trace if call[1] == function]
+from harness import WARNING, calls_of
 
 
 class Selection(unittest.TestCase):
     def test_discs_go_to_the_device_of_their_bank_on_screen_and_in_the_trace(self):
         with harness.Installation({"devices": "3,7", "move_ms": 300, "cd_down_ms": 200}) as place:
-            write_banks(place, [(7, 1), (3, 2)])
-            terminal = harness.Terminal(place.command("Kavro", "186", "2"), cwd=place.path)
-            self.addCleanup(terminal.close)
+            place.write_table((7, 1), (3, 2))
+            terminal = place.terminal(self, "186", "2")
             # The spinner turns after the first disc's line while the device works.
             terminal.wait_for(r"(?m)CD N186 \(2:36\) selecting: [|/\\-]$", timeout=30)
             terminal.wait_for("EXITED", timeout=60)
@@ -55,7 +39,7 @@ class Selection(unittest.TestCase):
         settings = {"devices": "0,1", "move_ms": 200, "cd_down_ms": 100, "reject_moves": 3,
                     "busy_at_start_ms": 6000}
         with harness.Installation(settings) as place, tempfile.TemporaryDirectory() as elsewhere:
-            write_banks(place, [(0, 1), (1, 2)])
+            place.write_table((0, 1), (1, 2))
             code, output = place.run("Kavro", "5", "5", cwd=elsewhere)
             self.assertEqual(code, 0)
             line = b"CD N5 (1:5) selecting: done. Waiting for 5 seconds: done.\r\n"
@@ -79,7 +63,7 @@ class Selection(unittest.TestCase):
 
     def test_an_empty_list_counts_down_and_touches_no_device(self):
         with harness.Installation({"devices": "0,1"}) as place:
-            write_banks(place, [(0, 1), (1, 2)])
+            place.write_table((0, 1), (1, 2))
             code, output = place.run("Kavro", "5-3")
             self.assertEqual((code, output), (0, WARNING))
             self.assertEqual([c[1] for c in place.trace()],
@@ -88,7 +72,7 @@ class Selection(unittest.TestCase):
 
     def test_a_disc_beyond_the_numbered_banks_is_skipped(self):
         with harness.Installation({"devices": "0,1"}) as place:
-            write_banks(place, [(0, 1), (1, 2)])
+            place.write_table((0, 1), (1, 2))
             code, output = place.run("Kavro", "400")
             self.assertEqual(code, 0)
             self.assertEqual(output, WARNING + b"CD N400 (3:100) skipped: no CD Library has "
@@ -101,7 +85,7 @@ class Selection(unittest.TestCase):
         settings = {"devices": "0,2", "never_ready": "0", "detach": "7000:0", "move_ms": 200,
                     "cd_down_ms": 100}
         with harness.Installation(settings) as place:
-            write_banks(place, [(0, 1), (1, 2), (2, 3)])
+            place.write_table((0, 1), (1, 2), (2, 3))
             code, output = place.run("Kavro", "151", "5", "301")
             self.assertEqual(code, 0)
             self.assertEqual(output, WARNING

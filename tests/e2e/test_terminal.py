@@ -8,24 +8,14 @@ import re
 import unittest
 
 import harness
-
-PROMPT = "The flashing device will be number:"
-ERROR = "Please, enter a valid number from 1 to 127."
-BANKS = b'<CDLibraryList><Item ID="0" Bank="1"/></CDLibraryList>'
-
-
-def write_banks(place):
-    with open(place.file("Kavro.xml"), "wb") as f:
-        f.write(BANKS)
+from harness import PROMPT
 
 
 class Terminals(unittest.TestCase):
     def test_an_error_that_wraps_and_scrolls_a_small_window_leaves_nothing_behind(self):
         with harness.Installation({"devices": "0,1"}) as place:
-            terminal = harness.Terminal(place.command("Kavro", "5-3"), cwd=place.path,
-                                        width=60, height=10)
-            self.addCleanup(terminal.close)
-            terminal.wait_for(re.escape(PROMPT))
+            terminal = place.terminal(self, "5-3", width=60, height=10)
+            terminal.wait_for(re.escape(PROMPT.rstrip()))
             self.assertTrue(place.blinking(), "no device blinks")
             # The prompt and the error take 80 cells of a 60-cell row at the bottom.
             terminal.send("0", "Enter")
@@ -34,20 +24,19 @@ class Terminals(unittest.TestCase):
             self.assertTrue(gone, terminal.screen())
             terminal.send("5", "Enter")
             terminal.wait_for(r"internal number 0\) was assigned to the bank 5")
-            terminal.wait_for(re.escape(PROMPT))  # the second device's turn
+            terminal.wait_for(re.escape(PROMPT.rstrip()))  # the second device's turn
             rows = terminal.screen()[:10]
             self.assertFalse([row for row in rows if "Please," in row or "mber from" in row],
                              rows)
             self.assertEqual(rows[-2].rstrip(),
                              "The device (internal number 0) was assigned to the bank 5")
-            self.assertEqual(rows[-1].rstrip(), PROMPT)
+            self.assertEqual(rows[-1].rstrip(), PROMPT.rstrip())
 
     @unittest.skipIf(harness.UNDER_WINE, "Wine's console shows keys that wait unread")
     def test_keys_typed_while_the_program_is_busy_are_not_shown(self):
         with harness.Installation({"devices": "0"}) as place:
-            write_banks(place)
-            terminal = harness.Terminal(place.command("Kavro", "5-3"), cwd=place.path)
-            self.addCleanup(terminal.close)
+            place.write_table((0, 1))
+            terminal = place.terminal(self, "5-3")
             terminal.wait_for("Initial waiting: ")
             terminal.send("1", "y", "z", "Enter")
             terminal.wait_for("EXITED")
@@ -58,21 +47,16 @@ class Terminals(unittest.TestCase):
     @unittest.skipIf(harness.UNDER_WINE, "Wine's console reads the terminal its own way")
     def test_numbers_typed_before_the_prompt_wait_for_it(self):
         with harness.Installation({"devices": "0,1"}) as place:
-            script = ("sleep 2; %s; echo EXITED; sleep 3600"
-                      % harness.shell_words(place.command("Kavro", "5-3")))
-            terminal = harness.Terminal(cwd=place.path, script=script)
-            self.addCleanup(terminal.close)
+            terminal = place.terminal(self, "5-3", script="sleep 2; %s; echo EXITED; sleep 3600")
             # Typed while the terminal still edits lines, so Enter ends each in LF.
             terminal.send("5", "Enter", "6", "Enter")
             terminal.wait_for("EXITED")
-            with open(place.file("Kavro.xml"), "rb") as f:
-                self.assertEqual(f.read().rstrip(), b'<CDLibraryList><Item ID="0" Bank="5"/>'
-                                 b'<Item ID="1" Bank="6"/></CDLibraryList>')
+            self.assertEqual(place.saved_table(), harness.table((0, 5), (1, 6)))
 
     @unittest.skipIf(harness.UNDER_WINE, "a Linux job control matter")
     def test_a_run_in_the_background_finishes_and_its_output_appears(self):
         with harness.Installation({"devices": "0", "move_ms": 100, "cd_down_ms": 100}) as place:
-            write_banks(place)
+            place.write_table((0, 1))
             terminal = harness.Terminal.shell(place.path, "bash --norc --noprofile -i")
             self.addCleanup(terminal.close)
             # With tostop, output from the background stops a job that has not said
@@ -91,7 +75,7 @@ class Terminals(unittest.TestCase):
     @unittest.skipIf(harness.UNDER_WINE, "a Linux job control matter")
     def test_a_stopped_run_leaves_the_terminal_to_the_shell_until_it_continues(self):
         with harness.Installation({"devices": "0"}) as place:
-            write_banks(place)
+            place.write_table((0, 1))
             # dash keeps no modes of its own for a stopped job: what the shell sees
             # is what the program left.
             terminal = harness.Terminal.shell(place.path)
@@ -113,9 +97,9 @@ class Terminals(unittest.TestCase):
             self.assertEqual(modes, [modes[0]] * 3)
 
     @unittest.skipIf(harness.UNDER_WINE, "Wine's console drives the terminal itself")
-    def test_a_terminal_that_answers_nothing_costs_no_time(self):
+    def test_a_terminal_that_answers_nothing_is_sent_no_query(self):
         with harness.Installation({"devices": "0", "move_ms": 100, "cd_down_ms": 100}) as place:
-            write_banks(place)
+            place.write_table((0, 1))
             argv = place.command("Kavro", "1")
             pid, fd = pty.fork()
             if pid == 0:
@@ -133,9 +117,9 @@ class Terminals(unittest.TestCase):
             os.close(fd)
             _, status = os.waitpid(pid, 0)
             self.assertEqual(os.waitstatus_to_exitcode(status), 0)
-            # A terminal that never answers must cost no time: the program asks it
-            # nothing, so there is no answer to wait for.
-            self.assertNotIn(b"\x1b[6n", output)
+            # Asked nothing, a terminal that never answers keeps the program waiting for
+            # no answer.
+            self.assertIsNone(harness.TERMINAL_QUERY.search(output), output)
             plain = re.sub(rb"\x1b\[[0-9;]*[A-Za-z]", b"", output)
             self.assertIn(b"CD N1 (1:1) selecting: ", plain)
 

@@ -9,8 +9,7 @@ import shutil
 import unittest
 
 import harness
-from test_interrupt import last_led
-from test_terminal import ERROR, PROMPT, write_banks
+from harness import ERROR, PROMPT
 
 DISC_LINE = "CD N1 (1:1) selecting: done. Waiting for 5 seconds: done."
 
@@ -22,12 +21,6 @@ def lines(terminal, history=False):
 
 @unittest.skipIf(harness.UNDER_WINE, "Wine's console draws the terminal itself")
 class TerminalChanges(unittest.TestCase):
-    def start(self, place, width=80, height=24):
-        terminal = harness.Terminal(place.command("Kavro", 1), cwd=place.path, width=width,
-                                    height=height)
-        self.addCleanup(terminal.close)
-        return terminal
-
     def shell(self, place):
         terminal = harness.Terminal.shell(place.path)
         self.addCleanup(terminal.close)
@@ -43,8 +36,8 @@ class TerminalChanges(unittest.TestCase):
                                       ((80, 24), (30, 10), "Waiting for 5 seconds: 4")):
             settings = {"devices": "0", "move_ms": 2000, "cd_down_ms": 50}
             with self.subTest(before=before, after=after), harness.Installation(settings) as place:
-                write_banks(place)
-                terminal = self.start(place, *before)
+                place.write_table((0, 1))
+                terminal = place.terminal(self, 1, width=before[0], height=before[1])
                 terminal.wait_for(re.escape(during))
                 terminal.resize(*after)
                 terminal.wait_for("EXITED", timeout=30)
@@ -54,32 +47,31 @@ class TerminalChanges(unittest.TestCase):
         for before, after in (((30, 12), (80, 24)), ((80, 24), (30, 12))):
             with self.subTest(before=before, after=after), \
                     harness.Installation({"devices": "0"}) as place:
-                terminal = self.start(place, *before)
-                terminal.wait_for(re.escape(PROMPT))
+                terminal = place.terminal(self, 1, width=before[0], height=before[1])
+                terminal.wait_for(re.escape(PROMPT.rstrip()))
                 terminal.resize(*after)
                 terminal.send("2", "0", "0", "Enter")
                 terminal.wait_for(re.escape(ERROR))
-                self.wait_for_prompt_row(terminal, PROMPT)
+                self.wait_for_prompt_row(terminal, PROMPT.rstrip())
                 terminal.send("1", "2", "BSpace")
-                self.wait_for_prompt_row(terminal, PROMPT + " 1")
+                self.wait_for_prompt_row(terminal, PROMPT + "1")
                 terminal.send("3", "Enter")
                 terminal.wait_for("EXITED")
                 self.assertIn("The device (internal number 0) was assigned to the bank 13",
                               lines(terminal, history=True))
-                with open(place.file("Kavro.xml"), "rb") as f:
-                    self.assertIn(b'Bank="13"', f.read())
+                self.assertIn(b'Bank="13"', place.read("Kavro.xml"))
 
     def test_stopped_and_continued_during_the_error_the_prompt_comes_back_clean(self):
         with harness.Installation({"devices": "0"}) as place:
             terminal = self.shell(place)
             terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
-            terminal.wait_for(re.escape(PROMPT))
+            terminal.wait_for(re.escape(PROMPT.rstrip()))
             terminal.send("0", "Enter")
             terminal.wait_for(re.escape(ERROR))
             terminal.send("C-z")
             terminal.wait_for("Stopped")
             terminal.send("fg", "Enter")
-            self.wait_for_prompt_row(terminal, PROMPT)
+            self.wait_for_prompt_row(terminal, PROMPT.rstrip())
             terminal.send("5", "Enter")
             terminal.wait_for("was assigned to the bank 5")
             self.assertIn("The device (internal number 0) was assigned to the bank 5",
@@ -88,7 +80,7 @@ class TerminalChanges(unittest.TestCase):
     def test_a_run_brought_to_the_foreground_takes_the_keyboard_and_draws_its_line_again(self):
         settings = {"devices": "0", "move_ms": 3000, "cd_down_ms": 50}
         with harness.Installation(settings) as place:
-            write_banks(place)
+            place.write_table((0, 1))
             terminal = harness.Terminal.shell(place.path, shell="bash --norc --noprofile -i")
             self.addCleanup(terminal.close)
             terminal.send(harness.shell_words(place.command("Kavro", "1")) + " &", "Enter")
@@ -116,12 +108,11 @@ class TerminalChanges(unittest.TestCase):
             self.assertTrue(harness.wait_until(
                 lambda: lines(terminal, True)[-1] == PROMPT.rstrip()), lines(terminal, True))
             terminal.send("1", "2", "BSpace", "5")
-            self.assertTrue(shown(PROMPT + " 15"), lines(terminal, True))
+            self.assertTrue(shown(PROMPT + "15"), lines(terminal, True))
             terminal.send("Enter")
             self.assertTrue(shown("The device (internal number 0) was assigned to the bank 15"),
                             lines(terminal, True))
-            with open(place.file("Kavro.xml"), "rb") as f:
-                self.assertIn(b'Bank="15"', f.read())
+            self.assertIn(b'Bank="15"', place.read("Kavro.xml"))
 
     def test_a_terminal_that_is_not_the_runs_own_is_no_keyboard(self):
         with harness.Installation({"devices": "0"}) as place:
@@ -131,7 +122,7 @@ class TerminalChanges(unittest.TestCase):
             terminal.wait_for("(?m)^STATUS-0$")
             self.assertIn("The devices cannot be numbered: there is no keyboard to type their "
                           "numbers on.", lines(terminal))
-            self.assertIn(last_led(place, 0), (None, "USBCDLEDOFF"))  # left off, if lit
+            harness.assert_leds_end_off(self, place)
             self.assertFalse(os.path.exists(place.file("Kavro.xml")))
 
 
@@ -157,9 +148,9 @@ class TerminalThatKeepsItsRows(unittest.TestCase):
             terminal.send("1", "2")
             terminal.wait_for("(?m)^mber: 12$")
             terminal.resize(80, 24)
-            terminal.wait_for("(?m)^" + re.escape(PROMPT + " 12") + "$")
+            terminal.wait_for("(?m)^" + re.escape(PROMPT + "12") + "$")
             terminal.send("BackSpace", "5")
-            terminal.wait_for("(?m)^" + re.escape(PROMPT + " 15") + "$")
+            terminal.wait_for("(?m)^" + re.escape(PROMPT + "15") + "$")
             terminal.send("Return")
             terminal.wait_for(r"\(internal number 0\) was assigned to the bank 15")
             self.assertTrue(place.blinking(2), "the second device does not blink")
@@ -168,20 +159,20 @@ class TerminalThatKeepsItsRows(unittest.TestCase):
             terminal.wait_for("Please, enter")
             terminal.resize(80, 24)
             # Drawn again whole on one row, then gone once its time is up.
-            terminal.wait_for("(?m)^" + re.escape(PROMPT + " " + ERROR) + "$")
-            terminal.wait_for("(?m)^" + re.escape(PROMPT) + "$", timeout=10)
+            terminal.wait_for("(?m)^" + re.escape(PROMPT + ERROR) + "$")
+            terminal.wait_for("(?m)^" + re.escape(PROMPT.rstrip()) + "$", timeout=10)
             self.assertNotIn(ERROR, "\n".join(terminal.screen()[-3:]))
             terminal.send("7", "Return")
             terminal.wait_for("EXITED")
-            with open(place.file("Kavro.xml"), "rb") as f:
-                self.assertIn(b'<Item ID="0" Bank="15"/><Item ID="1" Bank="7"/>', f.read())
+            self.assertIn(b'<Item ID="0" Bank="15"/><Item ID="1" Bank="7"/>',
+                          place.read("Kavro.xml"))
 
     def test_widened_while_the_spinner_or_the_countdown_runs(self):
         # (The line wraps at these widths: the patterns match its last row.)
         for width, during in ((20, r"(?m)^g: [|/\\-]$"), (40, "(?m)seconds: [43]$")):
             settings = {"devices": "0", "move_ms": 2000, "cd_down_ms": 50}
             with self.subTest(width=width), harness.Installation(settings) as place:
-                write_banks(place)
+                place.write_table((0, 1))
                 terminal = self.start(place, "1", width)
                 terminal.wait_for(during, timeout=30)
                 terminal.resize(80, 24)
