@@ -274,6 +274,12 @@ def table(*items):
                                          for item in items) + b"</CDLibraryList>"
 
 
+def wait_until_asked(testcase, place, terminal, shown=PROMPT.rstrip(), blinks=1):
+    """Waits for a question and until the program reads keys for it."""
+    terminal.wait_for(re.escape(shown))
+    testcase.assertTrue(place.blinking(blinks), "no device blinks")
+
+
 def calls_of(trace, function):
     return [call for call in trace if call[1] == function]
 

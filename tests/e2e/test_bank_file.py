@@ -42,8 +42,7 @@ time.sleep(30)
 
 class BankFile(unittest.TestCase):
     def number(self, place, terminal, bank, then="EXITED", blinks=1):
-        terminal.wait_for(re.escape(PROMPT.rstrip()))
-        self.assertTrue(place.blinking(blinks), "no device blinks")
+        harness.wait_until_asked(self, place, terminal, blinks=blinks)
         terminal.send(str(bank), "Enter")
         terminal.wait_for(re.escape(then))
 
@@ -181,8 +180,7 @@ class BankFile(unittest.TestCase):
     def test_ctrl_c_during_the_save_lets_it_place_its_file(self):
         with harness.Installation(SETTINGS) as place:
             terminal = self.start_with_shim(place, KAVRO_SHIM_SLOW_RENAME_MS=1500)
-            terminal.wait_for(re.escape(PROMPT.rstrip()))
-            self.assertTrue(place.blinking(), "no device blinks")
+            harness.wait_until_asked(self, place, terminal)
             terminal.send("1", "Enter")
             self.assertTrue(harness.wait_until(lambda: b"renaming" in place.read("shim.txt")))
             terminal.send("C-c")

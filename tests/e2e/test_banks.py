@@ -12,11 +12,6 @@ TWO_DEVICES = table((0, 2), (1, 1))
 
 
 class BankTable(unittest.TestCase):
-    def wait_until_asked(self, place, terminal, shown):
-        """Waits for the first question and until the program reads keys for it."""
-        terminal.wait_for(re.escape(shown))
-        self.assertTrue(place.blinking(), "no device blinks")
-
     def prompt_row(self, terminal):
         rows = [row for row in terminal.screen() if row.startswith(PROMPT.rstrip())]
         return rows[-1] if rows else None
@@ -30,7 +25,7 @@ class BankTable(unittest.TestCase):
         with harness.Installation({"devices": "0,1"}) as place:
             terminal = place.terminal(self, "5-3")
             terminal.wait_for("For the first time the program must be initialized")
-            self.wait_until_asked(place, terminal, PROMPT.rstrip())
+            harness.wait_until_asked(self, place, terminal)
 
             # Out of range: the red message stands where the digits were, then goes.
             terminal.send("1", "2", "8", "Enter")
@@ -81,7 +76,7 @@ class BankTable(unittest.TestCase):
             with self.subTest(devices=devices), harness.Installation({"devices": devices}) as place:
                 place.write("Kavro.xml", TWO_DEVICES)
                 terminal = place.terminal(self, "5-3")
-                self.wait_until_asked(place, terminal, message)
+                harness.wait_until_asked(self, place, terminal, message)
                 for device, bank in answers:
                     self.answer(terminal, device, bank)
                 terminal.wait_for("EXITED")
@@ -133,7 +128,7 @@ class BankTable(unittest.TestCase):
                 terminal = place.terminal(self, "5-3",
                                           script=harness.AND_THEN_EXITED % ("%s " + redirect))
                 terminal.wait_for("For the first time the program must be initialized")
-                self.wait_until_asked(place, terminal, PROMPT.rstrip())
+                harness.wait_until_asked(self, place, terminal)
                 # The echo and the error are drawn on the terminal, from a fresh row.
                 terminal.send("0", "Enter")
                 terminal.wait_for(re.escape(PROMPT + ERROR))
@@ -155,7 +150,7 @@ class BankTable(unittest.TestCase):
     def test_keys_without_a_digit_do_not_count(self):
         with harness.Installation({"devices": "0,1,2"}) as place:
             terminal = place.terminal(self, "5-3")
-            self.wait_until_asked(place, terminal, PROMPT.rstrip())
+            harness.wait_until_asked(self, place, terminal)
             # Cursor keys come as 0xE0 and a second code; both are passed over.
             terminal.send("5", "Up", "Left", "Delete", "Enter")
             terminal.wait_for(r"internal number 0\) was assigned to the bank 5")

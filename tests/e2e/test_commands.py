@@ -6,7 +6,7 @@ import re
 import unittest
 
 import harness
-from harness import PROMPT, TAKEN
+from harness import TAKEN
 
 
 class List(unittest.TestCase):
@@ -64,8 +64,7 @@ class InATerminal(unittest.TestCase):
         with harness.Installation({"devices": "0,1"}) as place:
             place.write_table((0, 1), (1, 2), (7, 5))
             terminal = self.start(place, "/renumber", "2")
-            terminal.wait_for(re.escape(PROMPT.rstrip()))
-            self.assertTrue(place.blinking())
+            harness.wait_until_asked(self, place, terminal)
             # Device 0 holds bank 1; device 7, which holds bank 5, is not attached.
             terminal.send("1", "Enter")
             terminal.wait_for(re.escape(TAKEN % 1))
@@ -85,8 +84,7 @@ class InATerminal(unittest.TestCase):
             # The same number again saves nothing.
             before = os.stat(place.file("Kavro.xml")).st_mtime_ns
             terminal = self.start(place, "/renumber", "5")
-            terminal.wait_for(re.escape(PROMPT.rstrip()))
-            self.assertTrue(place.blinking())
+            harness.wait_until_asked(self, place, terminal)
             terminal.send("5", "Enter")
             terminal.wait_for("EXITED")
             self.assertIn("Bank 5 stays as it was: Kavro.xml is unchanged.", terminal.text())

@@ -3,12 +3,11 @@ output into a file with no input, and command lines that are very long, very man
 or in other scripts' digits. Each ends with its documented result, never a crash."""
 
 import os
-import re
 import subprocess
 import unittest
 
 import harness
-from harness import CANNOT_SAVE, PROMPT, USAGE, WARNING, calls_of
+from harness import CANNOT_SAVE, USAGE, WARNING, calls_of
 
 # Wine takes a command line of at most 32,767 characters, as Windows does.
 LONG_ARGUMENT = 30000 if harness.UNDER_WINE else 100000
@@ -54,8 +53,7 @@ class ReadOnlyFolder(unittest.TestCase):
                               "(no immutable attribute)")
             try:
                 terminal = place.terminal(self, "5")
-                terminal.wait_for(re.escape(PROMPT.rstrip()))
-                self.assertTrue(place.blinking(), "the device does not blink")
+                harness.wait_until_asked(self, place, terminal)
                 terminal.send("1", "Enter")
                 terminal.wait_for("EXITED")
                 text = terminal.text()

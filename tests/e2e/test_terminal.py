@@ -15,8 +15,7 @@ class Terminals(unittest.TestCase):
     def test_an_error_that_wraps_and_scrolls_a_small_window_leaves_nothing_behind(self):
         with harness.Installation({"devices": "0,1"}) as place:
             terminal = place.terminal(self, "5-3", width=60, height=10)
-            terminal.wait_for(re.escape(PROMPT.rstrip()))
-            self.assertTrue(place.blinking(), "no device blinks")
+            harness.wait_until_asked(self, place, terminal)
             # The prompt and the error take 80 cells of a 60-cell row at the bottom.
             terminal.send("0", "Enter")
             terminal.wait_for("Please, enter a valid nu")
