@@ -192,6 +192,7 @@ TEST(LThread, SuspendedThreadNeverRunsItsBodyAndIsEndedByStopping) {
     QuickThread thread(0);
     ASSERT_TRUE(thread.Start(true));
     EXPECT_TRUE(thread.IsRunning());
+    WaitUntilSuspended(thread.GetHandle());
     thread.StopAndWait();  // nothing resumes it, so waiting for it would never end
     // Ended, it can no longer run late.
     EXPECT_FALSE(thread.ran);

@@ -15,6 +15,9 @@ bool TryLockNatively(LCriticalSection& section) {
     return got;
 }
 
+// A thread started suspended is never created here.
+void WaitUntilSuspended(LThreadHandle) {}
+
 namespace {
 // A thread's thread-local objects are destroyed as it ends, also when it is
 // cancelled, and before a join of it returns.

@@ -15,6 +15,13 @@ bool TryLockNatively(LCriticalSection& section) {
     return got;
 }
 
+// Wine gives a suspended thread's context only once the thread holds still.
+void WaitUntilSuspended(LThreadHandle thread) {
+    CONTEXT context{};
+    context.ContextFlags = CONTEXT_CONTROL;
+    GetThreadContext(static_cast<HANDLE>(thread), &context);
+}
+
 ThreadEndWatch::~ThreadEndWatch() {
     if (handle_ != nullptr) {
         CloseHandle(handle_);
