@@ -1,7 +1,5 @@
 #include "Countdown.h"
 
-#include <cstdio>
-
 #include "LConsole.h"
 #include "LSleep.h"
 #include "LStdOut.h"
@@ -20,18 +18,8 @@ void Countdown(CountdownObserver afterDigit) {
             generation = g_console.Generation();
             g_console.GetCursorPosition(at);
         }
-        LString digit;
-        LChar* buffer = digit.GetBuffer(2);
-        char text[3];
-        std::snprintf(text, sizeof text, "%d", n);
-        for (int i = 0; i < 3; ++i) {
-            buffer[i] = static_cast<LChar>(text[i]);
-            if (text[i] == 0) {
-                break;
-            }
-        }
-        digit.SetLength(-1);
-        g_console.WriteCharacters(digit.GetText(), digit.GetLength(), at);
+        const auto digit = static_cast<LChar>(u'0' + n);
+        g_console.WriteCharacters(&digit, 1, at);
         if (afterDigit != nullptr) {
             afterDigit();
         }

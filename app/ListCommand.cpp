@@ -9,10 +9,6 @@
 
 namespace {
 
-std::u16string Decimal(int32_t value) {
-    return Utf16FromUtf8(std::to_string(value).c_str());
-}
-
 void WriteLine(const std::u16string& line) {
     StdOutWrite((line + u".\r\n").c_str());
 }
@@ -35,8 +31,8 @@ int32_t ListDevices(const BankItems& items) {
     for (int32_t index : withBank) {
         const BankItem& item = items[index];
         std::u16string line =
-            u"Bank " + Decimal(item.bank) + u", discs " + DiscsOfBank(item.bank) +
-            u": internal number " + Decimal(item.device) +
+            u"Bank " + LDecimal(item.bank) + u", discs " + DiscsOfBank(item.bank) +
+            u": internal number " + LDecimal(item.device) +
             (CDeviceTable::IsAttached(item.device) ? u", attached" : u", not attached");
         line += item.standing == ItemStanding::kInEffect
                     ? u", in effect"
@@ -51,7 +47,7 @@ int32_t ListDevices(const BankItems& items) {
         const int32_t device = attached.GetNext(p);
         anyAttached = true;
         if (!items.Knows(device)) {
-            WriteLine(u"No bank: internal number " + Decimal(device) + u", attached");
+            WriteLine(u"No bank: internal number " + LDecimal(device) + u", attached");
         }
     }
 

@@ -20,10 +20,6 @@ bool HoldsDigit(const LString& text) {
     return false;
 }
 
-std::u16string Decimal(int64_t value) {
-    return Utf16FromUtf8(std::to_string(value).c_str());
-}
-
 // C0 and C1 controls would reach the terminal as the start of a sequence.
 bool IsControl(LChar ch) {
     return ch < 0x20 || (ch >= 0x7F && ch <= 0x9F);
@@ -132,8 +128,8 @@ std::u16string BankItems::Describe(int32_t index) const {
     const BankItem& item = (*this)[index];
     std::u16string attributes;
     if (item.standing == ItemStanding::kInEffect || item.standing == ItemStanding::kShadowed) {
-        attributes =
-            Attribute(u"ID", Decimal(item.device)) + u" " + Attribute(u"Bank", Decimal(item.bank));
+        attributes = Attribute(u"ID", LDecimal(item.device)) + u" " +
+                     Attribute(u"Bank", LDecimal(item.bank));
     } else {
         // Kept in file order, so found by halves.
         const auto found = std::lower_bound(shown_.begin(), shown_.end(), index,
@@ -143,7 +139,7 @@ std::u16string BankItems::Describe(int32_t index) const {
             attributes = found->second;
         }
     }
-    return u"Item " + Decimal(int64_t{index} + 1) + u" (" + attributes + u")";
+    return u"Item " + LDecimal(int64_t{index} + 1) + u" (" + attributes + u")";
 }
 
 std::u16string BankItems::Reason(int32_t index) const {
@@ -156,7 +152,7 @@ std::u16string BankItems::Reason(int32_t index) const {
         case ItemStanding::kBankOutOfRange:
             return u"its bank is not from 1 to 127";
         case ItemStanding::kShadowed:
-            return u"a later Item holds bank " + Decimal(item.bank);
+            return u"a later Item holds bank " + LDecimal(item.bank);
         case ItemStanding::kInEffect:
             break;
     }
@@ -164,6 +160,6 @@ std::u16string BankItems::Reason(int32_t index) const {
 }
 
 std::u16string DiscsOfBank(int32_t bank) {
-    return Decimal(carousel::FirstDiscOf(bank)) + u"-" +
-           Decimal(carousel::FirstDiscOf(bank) + carousel::kSlots - 1);
+    return LDecimal(carousel::FirstDiscOf(bank)) + u"-" +
+           LDecimal(carousel::FirstDiscOf(bank + 1) - 1);
 }

@@ -20,10 +20,6 @@ const LChar kCannotLoad[] = u"\r\nCannot load initialization file (Kavro.xml).\r
 const LChar kWrongFormat[] = u"\r\nWrong file format (Kavro.xml) or internal xml error.\r\n";
 const LChar kCannotSave[] = u"\r\nCannot save initialization file (Kavro.xml).\r\n";
 
-std::u16string Decimal(int32_t value) {
-    return Utf16FromUtf8(std::to_string(value).c_str());
-}
-
 }  // namespace
 
 LFilePresence BankTablePresence(TableFolder* folder) {
@@ -122,8 +118,8 @@ bool BankTableFile::Save(FilePlacement placement, const BankClaims& claims, int3
         if (item.standing != ItemStanding::kInEffect) {
             dropped.emplace_back(index, items_.Reason(index));
         } else if (index != kept && claims.GivenInRun(item.bank, receiver)) {
-            dropped.emplace_back(index, u"internal number " + Decimal(receiver) + u" took bank " +
-                                            Decimal(item.bank));
+            dropped.emplace_back(index, u"internal number " + LDecimal(receiver) + u" took bank " +
+                                            LDecimal(item.bank));
         }
     }
     // The elements are found first and taken out after the walk, which a removal

@@ -7,10 +7,6 @@
 
 namespace {
 
-std::u16string Decimal(uint32_t value) {
-    return Utf16FromUtf8(std::to_string(value).c_str());
-}
-
 // Runs the step, and again while another program holds its file, until the
 // deadline on the clock or an interrupt.
 template <typename Step>
@@ -51,7 +47,8 @@ FileStep Place(TableFolder& folder, const std::u16string& temporary, const LChar
 }  // namespace
 
 std::u16string TemporaryFileName(const LChar* name, uint32_t attempt) {
-    return std::u16string(name) + u"." + Decimal(LProcessId()) + u"-" + Decimal(attempt) + u".new";
+    return std::u16string(name) + u"." + LDecimal(LProcessId()) + u"-" + LDecimal(attempt) +
+           u".new";
 }
 
 bool ReadTableFile(TableFolder& folder, const LChar* name, std::string& bytes) {

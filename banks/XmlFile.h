@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "LString.h"
-
 // What the bank table file's bytes must be for the XML document to read them.
 
 // A bank table holds a few kilobytes; a larger file than this is no bank table and

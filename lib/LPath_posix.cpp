@@ -1,6 +1,5 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>

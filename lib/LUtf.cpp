@@ -132,6 +132,10 @@ std::u16string Utf16FromUtf8(const char* text) {
     return text == nullptr ? std::u16string() : Utf16FromUtf8(text, std::strlen(text));
 }
 
+std::u16string LDecimal(int64_t value) {
+    return Utf16FromUtf8(std::to_string(value).c_str());
+}
+
 std::u16string Utf16FromPathBytes(const char* bytes, std::size_t length) {
     return Decode(bytes, length, Undecodable::kEscape);
 }

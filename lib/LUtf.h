@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "LString.h"
@@ -12,6 +13,8 @@ std::string Utf8FromUtf16(const LChar* text, std::size_t length);
 std::string Utf8FromUtf16(const LChar* text);
 std::u16string Utf16FromUtf8(const char* text, std::size_t length);
 std::u16string Utf16FromUtf8(const char* text);
+// A number in decimal digits, with a minus sign when negative.
+std::u16string LDecimal(int64_t value);
 
 // UTF-16 code units and code points. A surrogate pair is read as one code point,
 // a lone surrogate as itself.
