@@ -201,7 +201,7 @@ void KeyDecoder::Unit(char32_t unit, std::vector<int32_t>& codes) {
     }
     switch (state_) {
         case State::kEscape:
-            Escape(unit, codes);
+            Escape(unit);
             return;
         case State::kEscapeIntermediate:
             if (!InRange(unit, 0x20, 0x2F)) {
@@ -285,8 +285,7 @@ void KeyDecoder::Ground(char32_t unit, std::vector<int32_t>& codes) {
     }
 }
 
-void KeyDecoder::Escape(char32_t unit, std::vector<int32_t>& codes) {
-    static_cast<void>(codes);
+void KeyDecoder::Escape(char32_t unit) {
     switch (unit) {
         case u'[':
             Start(State::kCsi);
@@ -356,7 +355,7 @@ void KeyDecoder::Final(char32_t final, std::vector<int32_t>& codes) {
     }
     Key key = kNoKey;
     if (!named) {
-        key = kNoKey;
+        // a private, intermediate or over-long sequence: no key
     } else if (csi) {
         key = final == u'~' ? KeyOfNumber(number) : KeyOfFinal(final);
     } else if (InRange(final, u'j', u'y')) {

@@ -61,7 +61,7 @@ private:
 
     void Unit(char32_t unit, std::vector<int32_t>& codes);
     void Ground(char32_t unit, std::vector<int32_t>& codes);
-    void Escape(char32_t unit, std::vector<int32_t>& codes);
+    void Escape(char32_t unit);
     void Control(char32_t unit, std::vector<int32_t>& codes);
     void Sequence(char32_t unit, std::vector<int32_t>& codes);
     void Final(char32_t final, std::vector<int32_t>& codes);

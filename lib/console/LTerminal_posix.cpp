@@ -131,9 +131,7 @@ public:
         if (!outputIsConsole_) {
             const bool written =
                 LWriteAll(kStandardOutput, Utf8FromUtf16(text, static_cast<std::size_t>(count)));
-            if (dialogue_ > 0) {
-                WriteText(text, count);
-            }
+            WriteText(text, count);  // drawn only in a dialogue
             return written;
         }
         return WriteText(text, count);
