@@ -16,6 +16,8 @@ import harness
 from harness import CANNOT_LOAD, CANNOT_SAVE, CREATED, PROMPT, table
 
 SETTINGS = {"devices": "0", "move_ms": 100, "cd_down_ms": 50}
+# What /list says of a table that holds device 0 with bank 5.
+LISTED = b"Bank 5, discs 601-750: internal number 0, attached, in effect.\r\n"
 CANNOT_TELL = b"\r\nCannot tell whether initialization file (Kavro.xml) exists.\r\n"
 
 
@@ -134,13 +136,10 @@ class BankFile(unittest.TestCase):
         with harness.Installation(SETTINGS) as place:
             place.write_table((0, 5))
             self.hold(place, 5000, "writing")
-            self.assertEqual(place.run("Kavro", "/list"),
-                             (0, b"Bank 5, discs 601-750: internal number 0, attached, "
-                                 b"in effect.\r\n"))
+            self.assertEqual(place.run("Kavro", "/list"), (0, LISTED))
 
     @unittest.skipIf(harness.UNDER_WINE, "the Linux dynamic loader")
     def test_started_through_the_dynamic_loader_it_uses_the_programs_folder(self):
-        listed = b"Bank 5, discs 601-750: internal number 0, attached, in effect.\r\n"
         # A copy of the loader, as on a stick mounted noexec; a folder whose name the
         # kernel writes escaped in its list of mapped files.
         for folder in (None, b"line\nbreak"):
@@ -152,7 +151,7 @@ class BankFile(unittest.TestCase):
                                        place.file("Kavro"), "/list"], cwd=loader,
                                       stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                       timeout=60)
-                self.assertEqual((done.returncode, done.stdout), (0, listed))
+                self.assertEqual((done.returncode, done.stdout), (0, LISTED))
                 self.assertEqual(os.listdir(loader), [os.path.basename(LOADER)])
 
     def shim(self, place, **settings):
@@ -200,9 +199,7 @@ class BankFile(unittest.TestCase):
             state = holder.stdout.readline().strip()
             if state != "held":
                 self.skipTest("no lease on /dev/shm here: " + state)
-            self.assertEqual(place.run("Kavro", "/list", timeout=30),
-                             (0, b"Bank 5, discs 601-750: internal number 0, attached, "
-                                 b"in effect.\r\n"))
+            self.assertEqual(place.run("Kavro", "/list", timeout=30), (0, LISTED))
             self.assertEqual(holder.stdout.readline().strip(), "let go")
 
     @unittest.skipIf(harness.UNDER_WINE, "Linux names are bytes; Windows names are UTF-16")
