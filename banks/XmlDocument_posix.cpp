@@ -5,7 +5,7 @@
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
-#include <climits>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -130,9 +130,29 @@ void NoteError(void* parser, xmlErrorPtr error) {
     }
 }
 
+// The bytes as the parser reads a file, a piece at a time: read from memory in one
+// piece, a document of more than 10,000,000 bytes ends in the parser's "huge input
+// lookup" error wherever it has to look ahead, and would be refused for its size.
+struct MemoryInput {
+    const char* next;
+    std::size_t left;
+};
+
+int ReadInput(void* context, char* buffer, int length) {
+    auto* input = static_cast<MemoryInput*>(context);
+    const std::size_t count = std::min(input->left, static_cast<std::size_t>(std::max(length, 0)));
+    std::memcpy(buffer, input->next, count);
+    input->next += count;
+    input->left -= count;
+    return static_cast<int>(count);
+}
+
+int CloseInput(void*) {
+    return 0;
+}
+
 // The well-formed document in the bytes, or null.
 DocumentHolder Parse(const std::string& bytes) {
-    static_assert(kLargestXmlFile <= INT_MAX, "the parser takes the size as an int");
     std::unique_ptr<xmlParserCtxt, ParserContextFree> context(xmlNewParserCtxt());
     if (!context) {
         return nullptr;
@@ -142,9 +162,9 @@ DocumentHolder Parse(const std::string& bytes) {
     context->sax->characters = KeepText;
     context->sax->ignorableWhitespace = KeepText;
     context->sax->serror = NoteError;
-    DocumentHolder document(xmlCtxtReadMemory(context.get(), bytes.data(),
-                                              static_cast<int>(bytes.size()), nullptr, nullptr,
-                                              kParseOptions));
+    MemoryInput input{bytes.data(), bytes.size()};
+    DocumentHolder document(xmlCtxtReadIO(context.get(), ReadInput, CloseInput, &input, nullptr,
+                                          nullptr, kParseOptions));
     if (!document || attributeRedefined || xmlDocGetRootElement(document.get()) == nullptr ||
         !XmlSubstitution(document.get()).WithinLimits(bytes.size())) {
         return nullptr;
