@@ -4,17 +4,13 @@
 #include <libxml/parserInternals.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 
 namespace {
 
-// The longest text the parser takes for one value without its huge-document option.
-constexpr std::size_t kMaxValue = XML_MAX_TEXT_LENGTH;
-// How far the parser lets entities amplify what it has read.
-constexpr std::size_t kAmplification = 10;
-// Lengths are counted up to one past the limit, where counting can stop.
-constexpr std::size_t kTooLong = kMaxValue + 1;
+// Lengths are counted up to one past the longest text the parser takes for one value
+// without its huge-document option, where counting can stop.
+constexpr std::size_t kTooLong = XML_MAX_TEXT_LENGTH + 1;
 
 std::size_t CappedSum(std::size_t a, std::size_t b) {
     return std::min(a + b, kTooLong);
@@ -26,15 +22,6 @@ std::size_t TextLength(const xmlChar* text) {
 
 bool IsText(const xmlNode* node) {
     return node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE;
-}
-
-// The node after `node` in document order below `top`, without descending into
-// `node` itself; null at the end of `top`.
-const xmlNode* NextOutside(const xmlNode* node, const xmlNode* top) {
-    while (node != top && node->next == nullptr) {
-        node = node->parent;
-    }
-    return node == top ? nullptr : node->next;
 }
 
 }  // namespace
@@ -95,44 +82,4 @@ std::string XmlSubstitution::Value(const xmlAttr* attribute) {
     text.reserve(Length(attribute->children));
     Append(attribute->children, text);
     return text;
-}
-
-bool XmlSubstitution::AttributesWithinLimits(const xmlNode* element, std::size_t& copied,
-                                             std::size_t budget) {
-    for (const xmlAttr* attribute = element->properties; attribute != nullptr;
-         attribute = attribute->next) {
-        std::size_t length = Length(attribute->children);
-        std::size_t written = 0;
-        for (const xmlNode* node = attribute->children; node != nullptr; node = node->next) {
-            written += IsText(node) ? TextLength(node->content) : 0;
-        }
-        copied += length - std::min(written, length);
-        if (length > kMaxValue || copied > budget) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool XmlSubstitution::WithinLimits(std::size_t inputSize) {
-    const std::size_t budget = inputSize > SIZE_MAX / kAmplification
-                                   ? SIZE_MAX
-                                   : std::max(kMaxValue, inputSize * kAmplification);
-    std::size_t copied = 0;
-    // Every element in document order. Only elements are descended into: the
-    // children of an entity reference belong to the entity's declaration.
-    const xmlNode* root = xmlDocGetRootElement(document_);
-    for (const xmlNode* node = root; node != nullptr;) {
-        if (node->type == XML_ELEMENT_NODE) {
-            if (!AttributesWithinLimits(node, copied, budget)) {
-                return false;
-            }
-            if (node->children != nullptr) {
-                node = node->children;
-                continue;
-            }
-        }
-        node = NextOutside(node, root);
-    }
-    return true;
 }
