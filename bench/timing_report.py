@@ -13,15 +13,8 @@ import statistics
 import sys
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-PRESET = next((a[2:] for a in sys.argv[1:] if a in ("--windows", "--windows64")), "native")
-WINDOWS = PRESET != "native"
-os.environ.setdefault("KAVRO_BIN_DIR", os.path.join(HERE, "..", "build", PRESET, "bin"))
-if WINDOWS:
-    os.environ.setdefault("KAVRO_RUNNER", os.path.join(HERE, "..", "cmake", "wine-run.sh"))
-    os.environ.setdefault("KAVRO_EXE_SUFFIX", ".exe")
-sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-import harness  # noqa: E402
+from build_under_test import PRESET
+import harness  # noqa: E402  (found through build_under_test)
 
 DISCS = 5
 REJECTS = 4
