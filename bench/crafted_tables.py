@@ -2,7 +2,8 @@
 """Reading crafted bank tables (a measurement, not a test): for each way of making a
 table costly to read (many nodes, long values, entity text, nesting, declared
 defaults, encodings the program converts), the largest such table of at most 16 MiB
-that the program accepts. `Kavro /list` reads each one; the report gives its time
+that the program accepts. `Kavro /blink 99` reads each one as every run does and,
+finding no Item of that bank, ends at once with one line; the report gives its time
 and its peak memory (the process's largest resident set), and the same for a table
 of one Item, which is what starting the program costs. Tables the build refuses are
 shown as refused, with how long refusing took.
@@ -147,20 +148,20 @@ TABLES = [
 
 
 def measure(place):
-    """Seconds and peak resident megabytes of one `Kavro /list`, and whether it read
-    the table."""
+    """Seconds and peak resident megabytes of one run that reads the table, and
+    whether it read it."""
     start = time.monotonic()
-    done = subprocess.run(["/usr/bin/time", "-f", "%M"] + place.command("Kavro", "/list"),
+    done = subprocess.run(["/usr/bin/time", "-f", "%M"] + place.command("Kavro", "/blink", "99"),
                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                           stderr=subprocess.PIPE, timeout=600)
     seconds = time.monotonic() - start
     peak_kb = int(done.stderr.decode(errors="replace").strip().splitlines()[-1])
-    read = b"Cannot load" not in done.stdout and b"Wrong file format" not in done.stdout
+    read = b"No device has bank 99" in done.stdout
     return seconds, peak_kb / 1024.0, read
 
 
 def main():
-    print("Reading crafted tables of up to 16 MiB with `Kavro /list` (%s build):" % PRESET)
+    print("Reading crafted tables of up to 16 MiB (%s build):" % PRESET)
     with harness.Installation({"devices": "0"}) as place:
         place.write_table((0, 1))
         measure(place)  # a first run warms up the runner

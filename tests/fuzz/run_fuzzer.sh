@@ -2,7 +2,8 @@
 # Runs one fuzz target for a fixed number of executions, starting from its seed
 # corpus, which also holds every input that once made a target fail. New inputs,
 # the whole log and any crashing input go to a scratch folder; the log's summary
-# (executions, coverage, time) is printed.
+# (executions, coverage, time) is printed. A dictionary SEEDS.dict beside the seed
+# folder, when there is one, gives the mutations words of the input's language.
 # Usage: run_fuzzer.sh TARGET RUNS SEEDS SCRATCH
 set -u
 target=$1
@@ -14,7 +15,11 @@ rm -rf "$scratch"
 mkdir -p "$scratch/corpus"
 log=$scratch/fuzz.log
 start=$(date +%s)
-"$target" -runs="$runs" -print_final_stats=1 -artifact_prefix="$scratch/" \
+dictionary=""
+if [ -f "$seeds.dict" ]; then
+    dictionary="-dict=$seeds.dict"
+fi
+"$target" -runs="$runs" -print_final_stats=1 -artifact_prefix="$scratch/" $dictionary \
     "$scratch/corpus" "$seeds" >"$log" 2>&1
 status=$?
 end=$(date +%s)
