@@ -10,6 +10,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
     libxml2-dev tmux expect python3
     xvfb xterm xdotool xfonts-base
+    btrfs-progs xfsprogs bindfs
 )
 
 sudo=""
