@@ -92,6 +92,34 @@ class InATerminal(unittest.TestCase):
                 self.assertEqual(place.read("out.txt"), output.encode())
                 harness.assert_leds_end_off(self, place)
 
+    def test_input_from_elsewhere_is_no_keyboard(self):
+        # In a terminal, but with standard input from a file or the null device:
+        # nobody is there to press a key or type a number.
+        cases = (("/blink", 0, "Bank 2 (internal number 1) is flashing for 10 seconds."),
+                 ("/renumber", 1, "The device of bank 2 cannot be renumbered: there is no "
+                  "keyboard to type its number on.Please, start Kavro from a console window."))
+        for command, code, said in cases:
+            for source in ("keys.txt", "/dev/null"):
+                with self.subTest(command=command, source=source), \
+                        harness.Installation({"devices": "0,1"}) as place:
+                    place.write_table((0, 1), (1, 2))
+                    place.write("keys.txt", b"5\r\n")
+                    terminal = place.terminal(self, command, "2",
+                                              script=harness.WITH_STATUS % ("%s < " + source))
+                    terminal.wait_for("EXITED", timeout=40)
+                    # Rows joined: the first line of /renumber's fills the width.
+                    self.assertIn(said + "status %d" % code, terminal.text().replace("\n", ""))
+                    self.assertEqual(place.saved_table(), harness.table((0, 1), (1, 2)))
+                    harness.assert_leds_end_off(self, place)
+                    trace = place.trace()
+                    lit = [ms for ms, function, _, _ in trace if function == "USBCDLEDON"]
+                    if command == "/blink":
+                        # From the first flash to the library's end: 10 s, not 60.
+                        closed = harness.calls_of(trace, "CloseUSBCDLibrary")[0][0]
+                        self.assertTrue(9000 <= closed - lit[0] <= 30000, closed - lit[0])
+                    else:
+                        self.assertEqual(lit, [])
+
     def test_renumber_saves_the_new_bank_in_place(self):
         with harness.Installation({"devices": "0,1"}) as place:
             place.write_table((0, 1), (1, 2), (7, 5))
