@@ -2,6 +2,7 @@
 #include "CDeviceTable.h"
 #include "CFlashingThread.h"
 #include "Commands.h"
+#include "LConsoleDialogue.h"
 #include "LInterrupt.h"
 #include "LKeyboard.h"
 #include "LScopeExit.h"
@@ -31,31 +32,18 @@ bool KeyPressed() {
     }
 }
 
-}  // namespace
-
-// The device's LED blinks as when it is numbered, until a key, the time limit or
-// Ctrl+C, and is left off however the blinking ends.
-int32_t BlinkDevice(const BankItems& items, int32_t bank) {
-    int32_t device = 0;
-    if (!FindAttachedDevice(items, bank, device)) {
-        return kCommandFailed;
-    }
-    const bool keyboard = keyboard::Available();
-    if (keyboard) {
-        StdOutFormat("Bank %d (internal number %d) is flashing. Press any key to stop.\r\n", bank,
-                     device);
-    } else {
-        StdOutFormat("Bank %d (internal number %d) is flashing for 10 seconds.\r\n", bank, device);
-    }
+// Blinks for the time given, or until a key when untilKey, and says so when the
+// device was unplugged meanwhile. The LED is left off however the blinking ends.
+int32_t Blink(int32_t bank, int32_t device, uint32_t durationMs, bool untilKey) {
     bool unplugged = false;
     {
         CFlashingThread flashing(device);
         const auto interrupted = interrupt::StopOnInterrupt(flashing);
         const LScopeExit stopped([&flashing] { flashing.StopAndWait(); });
         flashing.Start(false);
-        LSleepFor(keyboard ? kUntilKeyMs : kWithoutKeyboardMs, kStepMs, [&] {
+        LSleepFor(durationMs, kStepMs, [&] {
             unplugged = !CDeviceTable::IsAttached(device);
-            return unplugged || (keyboard && KeyPressed());
+            return unplugged || (untilKey && KeyPressed());
         });
     }
     if (unplugged) {
@@ -64,4 +52,25 @@ int32_t BlinkDevice(const BankItems& items, int32_t bank) {
         return kCommandFailed;
     }
     return kCommandDone;
+}
+
+}  // namespace
+
+// The device's LED blinks as when it is numbered, until a key, the time limit or
+// Ctrl+C.
+int32_t BlinkDevice(const BankItems& items, int32_t bank) {
+    int32_t device = 0;
+    if (!FindAttachedDevice(items, bank, device)) {
+        return kCommandFailed;
+    }
+    if (!keyboard::Available()) {
+        StdOutFormat("Bank %d (internal number %d) is flashing for 10 seconds.\r\n", bank, device);
+        return Blink(bank, device, kWithoutKeyboardMs, false);
+    }
+    // The user at the keyboard is asked for a key, and told why the blinking ended
+    // without one, on the console even when standard output goes elsewhere.
+    const LConsoleDialogue dialogue;
+    StdOutFormat("Bank %d (internal number %d) is flashing. Press any key to stop.\r\n", bank,
+                 device);
+    return Blink(bank, device, kUntilKeyMs, true);
 }

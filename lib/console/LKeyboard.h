@@ -21,7 +21,8 @@ constexpr int32_t kCtrlC = 3;
 constexpr int32_t kFunctionKey = 0;
 constexpr int32_t kExtendedKey = 0xE0;
 
-// Whether there is a keyboard to read keys from at all.
+// Whether there is a keyboard to read keys from at all, with standard input on it: a
+// run whose input comes from a file, a pipe or the null device has none.
 bool Available();
 
 // Waits for a key and returns its code, or kNoInput.

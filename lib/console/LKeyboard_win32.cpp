@@ -43,9 +43,9 @@ private:
     HANDLE handle_;
 };
 
-// _getwch reads the console's keyboard, CONIN$, whatever standard input is (Kavro 5
-// <nul still has a keyboard); a process without a console has nobody to ask, and is
-// told so instead. A console cannot come later, so the answer is kept.
+// _getwch reads the console's keyboard, CONIN$, whatever standard input is (the
+// numbering of Kavro 5 <nul still reads keys); a process without a console has nobody
+// to ask, and is told so instead. A console cannot come later, so the answer is kept.
 const ConsoleInput& TheConsoleInput() {
     static const ConsoleInput input;
     return input;
@@ -55,10 +55,18 @@ bool HasConsoleInput() {
     static const bool has = TheConsoleInput().IsConsole();
     return has;
 }
+
+// A file, a pipe or the null device on standard input means that nobody types,
+// console or not, as on Linux, where the keyboard is standard input only when that
+// is the program's own terminal.
+bool StandardInputIsConsole() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
 }  // namespace
 
 bool ConsoleAvailable() {
-    return HasConsoleInput();
+    return HasConsoleInput() && StandardInputIsConsole();
 }
 
 // Rather than waiting in _getwch, the keyboard is asked every 10 ms, and each ask

@@ -60,6 +60,66 @@ class InATerminal(unittest.TestCase):
             self.assertEqual(calls, [("USBCDLEDON", 1), ("USBCDLEDOFF", 1)] * (len(calls) // 2))
             self.assertNotIn("USBCDReset", [c[1] for c in place.trace()])
 
+    def test_blink_asks_on_the_terminal_when_output_goes_elsewhere(self):
+        asked = "Bank 2 (internal number 1) is flashing. Press any key to stop."
+        gone = "The device of bank 2 (internal number 1) was disconnected."
+        # (where standard output goes, how the blinking ends, its exit code, what
+        # standard output holds). Behind tee the terminal shows the program's lines
+        # twice, tee's copy and the program's own; Wine's console does not follow
+        # another program writing on its terminal (see the numbering's test).
+        cases = [("> out.txt", "key", 0, asked + "\r\n"),
+                 ("> out.txt", "unplugged", 1, asked + "\r\n\r\n" + gone + "\r\n")]
+        if not harness.UNDER_WINE:
+            cases.append(("| tee out.txt", "key", 0, asked + "\r\n"))
+        for redirect, end, code, output in cases:
+            settings = {"devices": "0,1"}
+            if end == "unplugged":
+                settings["detach"] = "4000:1"
+            with self.subTest(redirect=redirect, end=end), harness.Installation(settings) as place:
+                place.write_table((0, 1), (1, 2))
+                script = ('{ %s; echo "status $?" > status.txt; } ' + redirect +
+                          "; echo EXITED; sleep 3600")
+                terminal = place.terminal(self, "/blink", "2", script=script)
+                shown = 2 if "tee" in redirect else 1
+                terminal.wait_for(re.escape(asked), count=shown)
+                self.assertTrue(place.blinking())
+                if end == "key":
+                    terminal.send("x")
+                else:
+                    terminal.wait_for(re.escape(gone), count=shown)
+                terminal.wait_for("EXITED")
+                self.assertEqual(place.read("status.txt"), b"status %d\n" % code)
+                self.assertEqual(place.read("out.txt"), output.encode())
+                harness.assert_leds_end_off(self, place)
+
+    def test_input_from_elsewhere_is_no_keyboard(self):
+        # In a terminal, but with standard input from a file or the null device:
+        # nobody is there to press a key or type a number.
+        cases = (("/blink", 0, "Bank 2 (internal number 1) is flashing for 10 seconds."),
+                 ("/renumber", 1, "The device of bank 2 cannot be renumbered: there is no "
+                  "keyboard to type its number on.Please, start Kavro from a console window."))
+        for command, code, said in cases:
+            for source in ("keys.txt", "/dev/null"):
+                with self.subTest(command=command, source=source), \
+                        harness.Installation({"devices": "0,1"}) as place:
+                    place.write_table((0, 1), (1, 2))
+                    place.write("keys.txt", b"5\r\n")
+                    terminal = place.terminal(self, command, "2",
+                                              script=harness.WITH_STATUS % ("%s < " + source))
+                    terminal.wait_for("EXITED", timeout=40)
+                    # Rows joined: the first line of /renumber's fills the width.
+                    self.assertIn(said + "status %d" % code, terminal.text().replace("\n", ""))
+                    self.assertEqual(place.saved_table(), harness.table((0, 1), (1, 2)))
+                    harness.assert_leds_end_off(self, place)
+                    trace = place.trace()
+                    lit = [ms for ms, function, _, _ in trace if function == "USBCDLEDON"]
+                    if command == "/blink":
+                        # From the first flash to the library's end: 10 s, not 60.
+                        closed = harness.calls_of(trace, "CloseUSBCDLibrary")[0][0]
+                        self.assertTrue(9000 <= closed - lit[0] <= 30000, closed - lit[0])
+                    else:
+                        self.assertEqual(lit, [])
+
     def test_renumber_saves_the_new_bank_in_place(self):
         with harness.Installation({"devices": "0,1"}) as place:
             place.write_table((0, 1), (1, 2), (7, 5))
