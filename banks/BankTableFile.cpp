@@ -8,6 +8,7 @@
 #include "CarouselGeometry.h"
 #include "LStdOut.h"
 #include "LUtf.h"
+#include "XmlDeclaration.h"
 
 namespace {
 
@@ -73,14 +74,15 @@ XmlElement BankTableFile::ItemElement(int32_t index) const {
 }
 
 // The file as the next run will read it: with the reader's own limits, the same
-// banks for the same devices as the document meant. A table the reader would
+// banks for the same devices as the document meant, and in the encoding it names,
+// so that no character outside ASCII reads as another. A table the reader would
 // refuse (grown past its size limit, say) never takes the old one's place.
 bool BankTableFile::ReadsAsMeant(const std::string& written) const {
     try {
         XmlDocument reread;
         BankItems meant;
         BankItems read;
-        if (!reread.Create() || !reread.FromBytes(written)) {
+        if (!IsUtf8AsDeclared(written) || !reread.Create() || !reread.FromBytes(written)) {
             return false;
         }
         meant.Read(root_);

@@ -3,6 +3,8 @@
 #include <oleauto.h>
 #include <windows.h>
 
+#include <string>
+
 #include "LString.h"
 #include "XmlDocument.h"
 
@@ -73,6 +75,29 @@ public:
 
 private:
     BSTR bstr_;
+};
+
+// A counted string that COM hands out, freed when the holder goes.
+class ComReceivedString {
+public:
+    ComReceivedString() = default;
+    ~ComReceivedString() { SysFreeString(bstr_); }
+    ComReceivedString(const ComReceivedString&) = delete;
+    ComReceivedString& operator=(const ComReceivedString&) = delete;
+
+    // For out arguments: frees what is held, then lends the slot.
+    BSTR* Put() {
+        SysFreeString(bstr_);
+        bstr_ = nullptr;
+        return &bstr_;
+    }
+    // The text; empty for no string.
+    std::u16string Text() const {
+        return std::u16string(reinterpret_cast<const char16_t*>(bstr_), SysStringLen(bstr_));
+    }
+
+private:
+    BSTR bstr_ = nullptr;
 };
 
 class ComVariant {

@@ -83,7 +83,9 @@ public:
     void AppendChild(const XmlElement& root);
     XmlElement DocumentElement() const;
 
-    // The document as the file holds it; false when it cannot be written out.
+    // The document as the file holds it, in UTF-8; false when it cannot be written
+    // out. A declaration read from a file is kept, naming UTF-8 for the encoding it
+    // named (on Windows the document's own declaration is changed so).
     bool ToBytes(std::string& bytes) const;
     // Reads a file's bytes; false when they are no well-formed document (a U+0000
     // anywhere included), or more than kLargestXmlFile.

@@ -313,9 +313,11 @@ XmlElement XmlDocument::DocumentElement() const {
     return element;
 }
 
-// The compact form without a declaration: the root element as it is, and any
-// document type, comment or processing instruction a loaded file had beside it, a
-// line apart, so that a file that declares its entities keeps them.
+// The compact form in UTF-8: the root element as it is, and any document type,
+// comment or processing instruction a loaded file had beside it, a line apart, so
+// that a file that declares its entities keeps them. A file's declaration is kept as
+// the DOM keeps it, with its version, standalone, and UTF-8 for the encoding it
+// named; a document without one is written without one.
 bool XmlDocument::ToBytes(std::string& bytes) const {
     if (!impl_->tree) {
         return false;
@@ -325,6 +327,22 @@ bool XmlDocument::ToBytes(std::string& bytes) const {
         return false;
     }
     xmlDocPtr document = impl_->tree->document;
+    // The parser marks a document without a declaration with -1, one without
+    // standalone with -2.
+    if (document->standalone != -1) {
+        const char* version =
+            document->version != nullptr ? reinterpret_cast<const char*>(document->version) : "1.0";
+        std::string declaration = std::string("<?xml version=\"") + version + "\"";
+        if (document->encoding != nullptr) {
+            declaration += " encoding=\"UTF-8\"";
+        }
+        if (document->standalone >= 0) {
+            declaration += document->standalone != 0 ? " standalone=\"yes\"" : " standalone=\"no\"";
+        }
+        if (xmlBufferCCat(buffer.get(), (declaration + "?>\n").c_str()) != 0) {
+            return false;
+        }
+    }
     for (xmlNodePtr node = document->children; node != nullptr; node = node->next) {
         if (node != document->children) {
             xmlBufferCCat(buffer.get(), "\n");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ComHolders_win32.h"
+#include "XmlDeclaration.h"
 #include "XmlDocument.h"
 #include "XmlFile.h"
 
@@ -32,6 +33,43 @@ void LimitDepth(IXMLDOMDocument* document) {
     }
     ComString name(u"MaxElementDepth");
     document2->setProperty(name.Get(), ComVariant::FromInt32(kLargestXmlDepth).Get());
+}
+
+// The DOM keeps a file's declaration as the document's first node, a processing
+// instruction named "xml". MSXML writes the document in the encoding it names;
+// Wine's DOM writes UTF-8 under any declaration, so that a table read from UTF-16
+// would be saved as a file no reader takes. Naming UTF-8 there before the document
+// is written makes both write UTF-8 and say so. The DOM refuses new data for a
+// declaration, so a new one takes its place. False when that fails.
+bool DeclareUtf8(IXMLDOMDocument* document) {
+    ComPtr<IXMLDOMNode> first;
+    if (FAILED(document->get_firstChild(first.Put()))) {
+        return false;
+    }
+    DOMNodeType type = NODE_INVALID;
+    ComReceivedString name;
+    if (!first || FAILED(first->get_nodeType(&type)) || type != NODE_PROCESSING_INSTRUCTION ||
+        FAILED(first->get_nodeName(name.Put())) || name.Text() != u"xml") {
+        return true;
+    }
+    ComVariant value;
+    if (FAILED(first->get_nodeValue(value.Put())) || value.Get().vt != VT_BSTR) {
+        return false;
+    }
+    const BSTR text = value.Get().bstrVal;
+    const std::u16string data(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
+    const std::u16string utf8 = Utf8DeclarationData(data);
+    if (utf8 == data) {
+        return true;
+    }
+    ComString target(u"xml");
+    ComString newData(utf8.c_str());
+    ComPtr<IXMLDOMProcessingInstruction> declaration;
+    ComPtr<IXMLDOMNode> replaced;
+    return SUCCEEDED(document->createProcessingInstruction(target.Get(), newData.Get(),
+                                                           declaration.Put())) &&
+           declaration &&
+           SUCCEEDED(document->replaceChild(declaration.Get(), first.Get(), replaced.Put()));
 }
 
 // A stream in memory holding the bytes, read from its start.
@@ -226,7 +264,7 @@ XmlElement XmlDocument::DocumentElement() const {
 // program: the DOM's own file access stops at MAX_PATH, and a program folder may lie
 // deeper.
 bool XmlDocument::ToBytes(std::string& bytes) const {
-    if (!impl_->document) {
+    if (!impl_->document || !DeclareUtf8(impl_->document.Get())) {
         return false;
     }
     ComPtr<IStream> stream = StreamOf(std::string());

@@ -82,6 +82,31 @@ std::vector<std::string> Children(const XmlDocument& document) {
     return children;
 }
 
+// A text of characters below U+0100 and the euro sign, in windows-1252 (which has
+// the euro sign at 0x80) and in ISO-8859-1.
+std::string SingleBytes(const std::u16string& text) {
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes += c == u'\u20AC' ? '\x80' : static_cast<char>(c);
+    }
+    return bytes;
+}
+
+// A text in UTF-16 with its byte order mark.
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : text) {
+        const char high = static_cast<char>(c >> 8);
+        const char low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+std::string Utf8(const std::u16string& text) {
+    return Utf8FromUtf16(text.c_str(), text.size());
+}
+
 class XmlDocumentTest : public ::testing::Test {
 protected:
     // The table's bytes as the document writes them; "not written" when it cannot.
@@ -98,6 +123,18 @@ protected:
         }
         std::string bytes;
         return document.ToBytes(bytes) ? bytes : "not written";
+    }
+
+    // The bytes loaded, with the Item (1, 2) appended, as the document writes them;
+    // false when a step fails.
+    static bool Extended(const std::string& bytes, std::string& saved) {
+        XmlDocument document;
+        if (!document.Create() || !document.FromBytes(bytes)) {
+            return false;
+        }
+        XmlElement root = document.DocumentElement();
+        AppendItem(document, root, 1, 2);
+        return document.ToBytes(saved);
     }
 
     static std::vector<std::string> LoadChildren(const std::string& bytes) {
@@ -234,6 +271,67 @@ TEST_F(XmlDocumentTest, ExtendingAFileKeepsTheEntitiesItDeclares) {
     std::string bytes;
     ASSERT_TRUE(document.ToBytes(bytes));
     EXPECT_THAT(LoadChildren(bytes), ElementsAre("1:2", "5:3"));
+}
+
+// A table read from a file, in whatever encoding that file declares, is written in
+// UTF-8, with a declaration, if the file had one, that says so and keeps its version
+// and standalone: it reads back with the new Item and every character as it was.
+TEST_F(XmlDocumentTest, ATableIsSavedInTheEncodingItsDeclarationNames) {
+    const std::u16string euro = u"Caf\u00E9 \u20AC";
+    const std::u16string latin = u"Caf\u00E9 \u00FC";
+    const std::u16string wide = euro + u" \U0001D11E";
+    auto table = [](const std::u16string& declaration, const std::u16string& note) {
+        return declaration + u"<CDLibraryList note=\"" + note + u"\"><!-- " + note +
+               u" --><Item ID=\"0\" Bank=\"1\"/></CDLibraryList>";
+    };
+    const std::u16string utf16 = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n";
+    const char kSaysUtf8[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::u16string note;
+        std::string declaration;  // the saved file's, "" for none
+    };
+    const std::vector<Case> cases = {
+        {"UTF-16, little-endian", Utf16(table(utf16, wide), false), wide, kSaysUtf8},
+        {"UTF-16, big-endian", Utf16(table(utf16, wide), true), wide, kSaysUtf8},
+        {"UTF-16LE", Utf16(table(u"<?xml version=\"1.0\" encoding=\"UTF-16LE\"?>", wide), false),
+         wide, kSaysUtf8},
+        {"UTF-16BE", Utf16(table(u"<?xml version=\"1.0\" encoding=\"UTF-16BE\"?>", wide), true),
+         wide, kSaysUtf8},
+        {"UTF-16 without a declaration", Utf16(table(u"", wide), false), wide, ""},
+        {"UTF-8 with a byte order mark",
+         "\xEF\xBB\xBF" + Utf8(table(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", wide)), wide,
+         kSaysUtf8},
+        {"UTF-8, standalone, no encoding named",
+         Utf8(table(u"<?xml version='1.0' standalone='yes'?>\n", euro)), euro,
+         "<?xml version=\"1.0\" standalone=\"yes\"?>"},
+        {"windows-1252",
+         SingleBytes(table(
+             u"<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"no\"?>\r\n", euro)),
+         euro, "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>"},
+        {"ISO-8859-1",
+         SingleBytes(table(u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", latin)), latin,
+         kSaysUtf8},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        std::string saved;
+        if (!Extended(test.bytes, saved)) {
+            ADD_FAILURE() << "not loaded or not written";
+            continue;
+        }
+
+        const std::string start = test.declaration.empty() ? "<CDLibraryList" : test.declaration;
+        EXPECT_EQ(saved.rfind(start, 0), 0u) << saved;
+        EXPECT_NE(saved.find("<!-- " + Utf8(test.note) + " -->"), std::string::npos) << saved;
+        XmlDocument reread;
+        EXPECT_TRUE(reread.Create() && reread.FromBytes(saved)) << saved;
+        EXPECT_THAT(Children(reread), ElementsAre("null", "0:1", "1:2"));
+        LString note;
+        EXPECT_TRUE(reread.DocumentElement().GetAttribute(u"note", note));
+        EXPECT_EQ(Narrow(note), Utf8(test.note));
+    }
 }
 
 TEST_F(XmlDocumentTest, NullElementsAndAnUncreatedDocumentDoNothing) {

@@ -6,9 +6,12 @@ import re
 import unittest
 
 import harness
-from harness import CANNOT_LOAD, CREATED, ERROR, PROMPT, TAKEN, WARNING, table
+from harness import CANNOT_LOAD, CANNOT_SAVE, CREATED, ERROR, PROMPT, TAKEN, WARNING, table
 
 TWO_DEVICES = table((0, 2), (1, 1))
+# What /list says of a table that gives device 0 bank 1 and device 1 bank 2.
+LISTED_TWO = (b"Bank 1, discs 1-150: internal number 0, attached, in effect.\r\n"
+              b"Bank 2, discs 151-300: internal number 1, attached, in effect.\r\n")
 
 
 class BankTable(unittest.TestCase):
@@ -84,6 +87,24 @@ class BankTable(unittest.TestCase):
                                  len(answers))
                 self.assertEqual(place.saved_table(), TWO_DEVICES.replace(
                     b"</CDLibraryList>", added + b"</CDLibraryList>"))
+
+    def test_a_table_in_utf16_takes_a_new_device_and_is_saved_in_utf8(self):
+        note = "Caf\u00e9 \u20ac"
+        content = ('\ufeff<?xml version="1.0" encoding="UTF-16"?>\r\n<!-- %s -->\r\n'
+                   '<CDLibraryList>\r\n  <Item ID="0" Bank="1"/>\r\n</CDLibraryList>\r\n' % note)
+        for codec in ("utf-16-le", "utf-16-be"):
+            with self.subTest(codec=codec), harness.Installation({"devices": "0,1"}) as place:
+                place.write("Kavro.xml", content.encode(codec))
+                terminal = place.terminal(self, "5-3")
+                harness.wait_until_asked(self, place, terminal, "New device was found")
+                self.answer(terminal, 1, 2)
+                terminal.wait_for("EXITED")
+                self.assertNotIn(CANNOT_SAVE, terminal.text())
+                self.assertIn("Initial waiting: done.", terminal.text())
+                saved = place.read("Kavro.xml")
+                self.assertTrue(saved.startswith(b'<?xml version="1.0" encoding="UTF-8"?>'), saved)
+                self.assertIn(("<!-- %s -->" % note).encode(), saved)
+                self.assertEqual(place.run("Kavro", "/list"), (0, LISTED_TWO))
 
     def test_a_bank_that_another_attached_device_holds_is_refused(self):
         # (the table or none, the new-device text, the (device, bank) answers with the
