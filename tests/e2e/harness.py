@@ -3,6 +3,7 @@ them on this platform (natively, or under Wine through the runner), what they
 write, how to read the simulator's trace, and a real terminal to run them in (a
 tmux session on a private server)."""
 
+import errno
 import os
 import re
 import shlex
@@ -66,11 +67,25 @@ def native_path(path):
     return "Z:" + path.replace("/", "\\") if UNDER_WINE else path
 
 
+def started(argv, **options):
+    """subprocess.run for tests that start programs from several threads: a program
+    that one thread has just copied is "busy" (ETXTBSY) while a child that another
+    thread forks meanwhile still holds the copy's descriptor, until that child
+    execs; starting it again a moment later succeeds."""
+    for attempt in range(100):
+        try:
+            return subprocess.run(argv, **options)
+        except OSError as error:
+            if error.errno != errno.ETXTBSY or attempt == 99:
+                raise
+            time.sleep(0.02)
+
+
 def run(name, *arguments, cwd=None, timeout=60, folder=BIN_DIR):
     """Runs a program with its output on a pipe; returns (exit code, stdout bytes)."""
-    done = subprocess.run(command(name, *arguments, folder=folder), cwd=cwd,
-                          stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                          stderr=subprocess.PIPE, timeout=timeout)
+    done = started(command(name, *arguments, folder=folder), cwd=cwd,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                   stderr=subprocess.PIPE, timeout=timeout)
     return done.returncode, done.stdout
 
 

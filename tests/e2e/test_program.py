@@ -44,9 +44,9 @@ class Usage(unittest.TestCase):
             with harness.Installation(dict({"devices": "0"}, **settings)) as place:
                 place.write_table((0, 2))
                 before = place.read("Kavro.xml")
-                done = subprocess.run(place.command("Kavro", *arguments), cwd=place.path,
-                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                      stderr=subprocess.PIPE, timeout=120)
+                done = harness.started(place.command("Kavro", *arguments), cwd=place.path,
+                                       stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                       stderr=subprocess.PIPE, timeout=120)
                 return (done.returncode, done.stdout, done.stderr, place.trace(),
                         place.read("Kavro.xml") == before)
 
