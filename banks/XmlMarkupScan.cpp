@@ -54,6 +54,10 @@ struct Entity {
 struct Defaults {
     uint64_t count = 0;
     References references;
+    // What the references stand for, measured once: elements come after the
+    // declarations, and entities do not change.
+    bool measured = false;
+    uint64_t text = 0;
 };
 
 bool IsPredefined(const Name& name) {
@@ -248,8 +252,13 @@ private:
         uint64_t defaultText = 0;
         const auto declared = defaults_.find(element);
         if (declared != defaults_.end()) {
-            defaults = declared->second.count;
-            defaultText = Length(declared->second.references);
+            Defaults& given = declared->second;
+            if (!given.measured) {
+                given.text = Length(given.references);
+                given.measured = true;
+            }
+            defaults = given.count;
+            defaultText = given.text;
         }
         return Node(1 + attributes + defaults) && EntityText(defaultText);
     }

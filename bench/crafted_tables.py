@@ -89,6 +89,15 @@ def defaults():
     return padded("<!DOCTYPE r [<!ATTLIST i%s>]><r>" % declared, "<i/>" * count, "</r>")
 
 
+def defaults_with_references():
+    # A default made of many references to empty entities, which every element gets.
+    count = 20000
+    entities = "".join('<!ENTITY e%d "">' % n for n in range(count))
+    references = "".join("&e%d;" % n for n in range(count))
+    return padded('<!DOCTYPE r [%s<!ATTLIST i d CDATA "%s">]><r>' % (entities, references),
+                  "<i/>" * ((NODES_LEFT - 1) // 2), "</r>")
+
+
 def entity_references():
     # References in content, their text all the entity text there may be.
     count = NODES_LEFT - 1
@@ -136,6 +145,7 @@ TABLES = [
     ("attributes", attributes),
     ("nested", nested),
     ("declared-defaults", defaults),
+    ("defaults-of-references", defaults_with_references),
     ("entity-references", entity_references),
     ("entity-in-values", entity_in_values),
     ("nested-entities", nested_entities),
