@@ -216,6 +216,13 @@ void ScreenModel::DrawLine(std::string& bytes) {
     const int32_t back = offset_;
     std::vector<Cell> cells;
     cells.swap(cells_);
+    // Blanks after the last cell that shows (an error blanked again) are left to the
+    // erased rows: drawn, they would make the line longer than its text and could push
+    // its start, and the cursor's cell, out of a short window.
+    while (!cells.empty() && cells.back().bytes == " " &&
+           cells.back().attribute == kDefaultAttribute) {
+        cells.pop_back();
+    }
     offset_ = 0;
     pendingWrap_ = false;
     rowsAboveInView_ = 0;
@@ -238,8 +245,9 @@ std::string ScreenModel::Refresh() {
 }
 
 std::string ScreenModel::Redraw() {
-    // Whatever came out meanwhile may have left other colours, and rows of its own.
-    std::string bytes = "\r\n";
+    // Whatever came out meanwhile may have left other colours, and rows of its own;
+    // the fresh row and those below it are the line's.
+    std::string bytes = "\r\n\x1b[J";
     drawing_ = kUnknown;
     DrawLine(bytes);
     return bytes;

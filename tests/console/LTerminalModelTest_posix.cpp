@@ -214,13 +214,30 @@ struct Screen {
         EXPECT_EQ(model.Cursor().x, cursor.x);
         EXPECT_EQ(model.Cursor().y, cursor.y);
         terminal.Play("#");
-        EXPECT_EQ(terminal.Rows()[static_cast<std::size_t>(row)].substr(
-                      static_cast<std::size_t>(column), 1),
-                  "#");
+        std::string shown = terminal.Rows().at(static_cast<std::size_t>(row));
+        shown.resize(std::max(shown.size(), static_cast<std::size_t>(column) + 1), ' ');
+        EXPECT_EQ(shown.substr(static_cast<std::size_t>(column), 1), "#");
     }
 };
 
 using Rows = std::vector<std::string>;
+
+const std::u16string kPrompt = u"The flashing device will be number: ";
+const std::u16string kError = u"Please, enter a valid number from 1 to 127.";
+
+// The prompt's error written after the prompt on a line, then blanked, and the cursor
+// back at the input position, as the prompt does it.
+void ShowAndBlankError(Screen& screen, int32_t line) {
+    screen.Text(kPrompt);
+    screen.Text(kError);
+    EXPECT_TRUE(screen.Cells({36, line}, std::u16string(kError.size(), u' ')));
+    EXPECT_TRUE(screen.Move({36, line}));
+}
+
+Rows LastRows(TinyTerminal& terminal, std::size_t count) {
+    const Rows rows = terminal.Rows();
+    return Rows(rows.end() - static_cast<std::ptrdiff_t>(std::min(count, rows.size())), rows.end());
+}
 
 TEST(ScreenModel, TextEndingAtTheRightEdgeKeepsItsPendingWrapAcrossPositionedWrites) {
     Screen screen(8, 5);
@@ -295,6 +312,38 @@ TEST(ScreenModel, RedrawPutsTheLineOnAFreshRow) {
     EXPECT_EQ(screen.terminal.Rows(),
               (Rows{"number: Plea", "[1] Stopped", "$ fg", "", "number:", ""}));
     screen.ExpectCursor({8, 0}, 8, 4);
+}
+
+// The blanks of an error gone are no text of the line drawn again: drawn, they would
+// take more rows than a window made short meanwhile has, and push the cursor's cell
+// out of it.
+TEST(ScreenModel, ALineDrawnAgainLeavesOutTheBlanksOfAnErrorGone) {
+    struct Case {
+        const char* what;
+        bool stopped;
+        TinyTerminal::Resize how;
+    };
+    for (const Case& c :
+         {Case{"stopped, and narrowed meanwhile", true, TinyTerminal::Resize::kKeep},
+          Case{"narrowed, rows re-wrapped", false, TinyTerminal::Resize::kRewrap},
+          Case{"narrowed, rows kept", false, TinyTerminal::Resize::kKeep}}) {
+        SCOPED_TRACE(c.what);
+        Screen screen(40, 4);
+        screen.Text(u"\r\n");
+        ShowAndBlankError(screen, 1);
+        screen.terminal.SetSize(10, 4, c.how);
+        screen.model.SetSize(10, 4);
+        if (c.stopped) {
+            screen.terminal.Play("\r\n[1] Stopped\r\n$ fg\r\n");
+            screen.terminal.Play(screen.model.Redraw());
+        } else {
+            screen.terminal.Play(screen.model.Refresh());
+        }
+        screen.Text(u"1");
+        EXPECT_EQ(LastRows(screen.terminal, 4),
+                  (Rows{"The flashi", "ng device", "will be nu", "mber: 1"}));
+        screen.ExpectCursor({37, 1}, 7, static_cast<int>(screen.terminal.Rows().size()) - 1);
+    }
 }
 
 TEST(ScreenModel, ColouredCellsPutTheCurrentColoursBack) {

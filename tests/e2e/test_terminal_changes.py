@@ -95,24 +95,34 @@ class TerminalChanges(unittest.TestCase):
             self.assertIn(DISC_LINE, lines(terminal))
 
     def test_a_short_window_stopped_and_continued_keeps_the_prompt_right(self):
-        with harness.Installation({"devices": "0"}) as place:
-            terminal = harness.Terminal.shell(place.path, width=10, height=4)
-            self.addCleanup(terminal.close)
-            terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
-            self.assertTrue(place.blinking(), "no device blinks")
-            # Four rows: what the shell writes scrolls the window at once.
-            shown = lambda text: harness.wait_until(lambda: text in lines(terminal, True))
-            terminal.send("C-z")
-            self.assertTrue(harness.wait_until(lambda: "Stopped" in terminal.text(True)))
-            terminal.send("fg", "Enter")
-            self.assertTrue(harness.wait_until(
-                lambda: lines(terminal, True)[-1] == PROMPT.rstrip()), lines(terminal, True))
-            terminal.send("1", "2", "BSpace", "5")
-            self.assertTrue(shown(PROMPT + "15"), lines(terminal, True))
-            terminal.send("Enter")
-            self.assertTrue(shown("The device (internal number 0) was assigned to the bank 15"),
-                            lines(terminal, True))
-            self.assertIn(b'Bank="15"', place.read("Kavro.xml"))
+        # (the window's size, whether an error comes and goes first, the size the window
+        # is given while the run is stopped)
+        for size, error, stopped_size in (((10, 4), False, (10, 4)), ((80, 24), True, (10, 4))):
+            with self.subTest(size=size, error=error), \
+                    harness.Installation({"devices": "0"}) as place:
+                terminal = harness.Terminal.shell(place.path, width=size[0], height=size[1])
+                self.addCleanup(terminal.close)
+                terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
+                self.assertTrue(place.blinking(), "no device blinks")
+                shown = lambda text: harness.wait_until(lambda: text in lines(terminal, True))
+                if error:
+                    terminal.send("0", "Enter")
+                    terminal.wait_for(re.escape(PROMPT + ERROR))
+                    terminal.send("x")  # takes the message away, and is no input
+                    self.assertTrue(harness.wait_until(lambda: ERROR not in terminal.text()))
+                # Four rows: what the shell writes scrolls the window at once.
+                terminal.send("C-z")
+                self.assertTrue(harness.wait_until(lambda: "Stopped" in terminal.text(True)))
+                terminal.resize(*stopped_size)
+                terminal.send("fg", "Enter")
+                self.assertTrue(harness.wait_until(
+                    lambda: lines(terminal, True)[-1] == PROMPT.rstrip()), lines(terminal, True))
+                terminal.send("1", "2", "BSpace", "5")
+                self.assertTrue(shown(PROMPT + "15"), lines(terminal, True))
+                terminal.send("Enter")
+                self.assertTrue(shown("The device (internal number 0) was assigned to the bank 15"),
+                                lines(terminal, True))
+                self.assertIn(b'Bank="15"', place.read("Kavro.xml"))
 
     def test_a_terminal_that_is_not_the_runs_own_is_no_keyboard(self):
         with harness.Installation({"devices": "0"}) as place:
