@@ -314,6 +314,30 @@ TEST(ScreenModel, RedrawPutsTheLineOnAFreshRow) {
     screen.ExpectCursor({8, 0}, 8, 4);
 }
 
+// In a window shorter than the prompt and its error, rows of the prompt have
+// scrolled out by the time the error is blanked and the cursor goes back: the line is
+// drawn again where the window shows it, and the digits typed next follow the prompt.
+TEST(ScreenModel, BackOnARowScrolledOutTheLineIsDrawnAgainInView) {
+    struct Case {
+        int width;
+        int height;
+        Rows last;  // the window's rows at the end
+        int column;
+    };
+    for (const Case& c : {Case{50, 1, {"The flashing device will be number: 12"}, 38},
+                          Case{20, 2, {"The flashing device", "will be number: 12"}, 18},
+                          Case{10, 4, {"The flashi", "ng device", "will be nu", "mber: 12"}, 8},
+                          Case{10, 1, {"mber: 12"}, 8}}) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        Screen screen(c.width, c.height);
+        screen.Text(u"\r\n");
+        ShowAndBlankError(screen, 1);
+        screen.Text(u"12");
+        EXPECT_EQ(LastRows(screen.terminal, c.last.size()), c.last);
+        screen.ExpectCursor({38, 1}, c.column, static_cast<int>(screen.terminal.Rows().size()) - 1);
+    }
+}
+
 // The blanks of an error gone are no text of the line drawn again: drawn, they would
 // take more rows than a window made short meanwhile has, and push the cursor's cell
 // out of it.
