@@ -77,16 +77,23 @@ public:
         ApplyModes();
     }
 
+    // The screen is held from the stop until the line has been drawn anew: a thread
+    // whose wait ran out while the program was stopped (the countdown's, the
+    // spinner's) would otherwise draw first, at places that the shell's lines have
+    // moved since.
     void Suspend() {
-        std::lock_guard<std::mutex> guard(lock_);
+        stopped_.lock();
         RestoreModes();
     }
 
     void Resume() {
-        std::lock_guard<std::mutex> guard(lock_);
+        if (!stopped_.owns_lock()) {
+            stopped_.lock();  // going on after a stop the program was not told of (SIGSTOP)
+        }
         ApplyModes();
         foreground_ = InForeground();
         RedrawLiveLine();
+        stopped_.unlock();
     }
 
     // A shell need not signal a job that it brings to the foreground (bash sends no
@@ -394,6 +401,8 @@ private:
     const int console_;
 
     std::mutex lock_;
+    // lock_, held by the signal watcher from Suspend to Resume.
+    std::unique_lock<std::mutex> stopped_{lock_, std::defer_lock};
     ScreenModel model_;
     std::atomic<bool> colourChanged_{false};
 

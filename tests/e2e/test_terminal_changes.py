@@ -6,6 +6,7 @@ test_banks.py.)"""
 import os
 import re
 import shutil
+import time
 import unittest
 
 import harness
@@ -76,6 +77,27 @@ class TerminalChanges(unittest.TestCase):
             terminal.wait_for("was assigned to the bank 5")
             self.assertIn("The device (internal number 0) was assigned to the bank 5",
                           lines(terminal, history=True))
+
+    def test_stopped_and_continued_while_the_line_changes_it_comes_back_once(self):
+        # Stopped for longer than a countdown step or a spinner step, the run has the next
+        # one due at once when it goes on.
+        for during in ("Waiting for 5 seconds: [43]", r"CD N1 \(1:1\) selecting: [|/\\-]"):
+            settings = {"devices": "0", "move_ms": 3000, "cd_down_ms": 50}
+            with self.subTest(during=during), harness.Installation(settings) as place:
+                place.write_table((0, 1))
+                terminal = self.shell(place)
+                terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
+                terminal.wait_for(during, timeout=30)
+                terminal.send("C-z")
+                terminal.wait_for("Stopped")
+                time.sleep(1.5)
+                terminal.send("fg", "Enter")
+                terminal.wait_for(re.escape(DISC_LINE), timeout=30)
+                # The shell's lines (fg, and the job it continues), and right below them
+                # the line again: no digit or spinner drawn on a row of its own before it.
+                rows = lines(terminal, history=True)
+                fg = max(i for i, row in enumerate(rows) if row == harness.SHELL_PROMPT + "fg")
+                self.assertEqual(rows[fg + 2:fg + 3], [DISC_LINE], rows)
 
     def test_a_run_brought_to_the_foreground_takes_the_keyboard_and_draws_its_line_again(self):
         settings = {"devices": "0", "move_ms": 3000, "cd_down_ms": 50}
