@@ -174,9 +174,7 @@ void ScreenModel::MoveTo(int32_t offset, std::string& bytes, bool mayDrawAgain) 
         // row to its end fits in the window, the line is drawn again from the top row
         // in view (the rows above stay as history) and the cell is reached there.
         if (mayDrawAgain && FitsFrom(offset)) {
-            MoveRows(-rowsAboveInView_, bytes);
-            bytes += "\r\x1b[J";
-            DrawLine(offset, bytes);
+            DrawInView(offset, bytes);
             return;
         }
         // Otherwise the terminal stops the cursor at the top row in view, and the model
@@ -258,6 +256,14 @@ void ScreenModel::DrawLine(int32_t to, std::string& bytes) {
     Select(attribute_, bytes);
 }
 
+void ScreenModel::DrawInView(int32_t to, std::string& bytes) {
+    // The rows from there down hold cells of the live line and nothing else that is
+    // the program's; rows of the line above, out of the window, stay as history.
+    MoveRows(-std::min(CursorRow(), rowsAboveInView_), bytes);
+    bytes += "\r\x1b[J";
+    DrawLine(to, bytes);
+}
+
 std::string ScreenModel::Refresh() {
     // The cursor's row and the rows below it hold cells of the live line and nothing
     // else, however the terminal laid the line out after the change; the rows above
@@ -274,6 +280,19 @@ std::string ScreenModel::Redraw() {
     std::string bytes = "\r\n\x1b[J";
     drawing_ = kUnknown;
     DrawLine(offset_, bytes);
+    return bytes;
+}
+
+std::string ScreenModel::Repaint() {
+    if (stale_) {
+        return Refresh();
+    }
+    // The line's rows as the model counts them up from the cursor; where another
+    // writer's text moved the cursor on, they begin lower, and what the line showed
+    // above stays as history.
+    std::string bytes;
+    drawing_ = kUnknown;
+    DrawInView(offset_, bytes);
     return bytes;
 }
 

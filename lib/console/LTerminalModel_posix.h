@@ -84,6 +84,12 @@ public:
     // where it was in it: for when others have written to the terminal meanwhile, as
     // a shell does while the program is stopped.
     std::string Redraw();
+    // The bytes that draw the current line again over itself, from the row it begins
+    // on as counted up from wherever the terminal's cursor is now, with the cursor
+    // where it was in it: for when another writer may have put text at the cursor
+    // since the last step, as a program copying standard output to the same terminal
+    // (tee) does at a moment of its own. A stale line is drawn as Refresh draws it.
+    std::string Repaint();
 
     // The bytes that select the attribute.
     static std::string Colours(uint16_t attribute);
@@ -110,6 +116,10 @@ private:
     // Draws the line's text from the cursor, at offset 0, and puts the cursor at an
     // offset of it.
     void DrawLine(int32_t to, std::string& bytes);
+    // Draws the line again from its first row, or from the top row in view when that
+    // one has scrolled out, blanking those rows first, and puts the cursor at an
+    // offset of it.
+    void DrawInView(int32_t to, std::string& bytes);
     // Moves the terminal's cursor to an offset of the current line, which writes
     // blanks first where the line ends before it, and draws the line again first
     // where that brings a row scrolled out of the window back into reach (unless

@@ -370,6 +370,54 @@ TEST(ScreenModel, ALineDrawnAgainLeavesOutTheBlanksOfAnErrorGone) {
     }
 }
 
+// Another writer (tee, copying standard output to the same terminal) puts its copy
+// of the text at the cursor when it likes: each edit draws the line over itself first,
+// and lands where the model says, wherever the copy left the cursor.
+TEST(ScreenModel, EditsAfterAnotherWritersTextRepaintTheLineWhereTheCursorIs) {
+    struct Case {
+        const char* what;
+        int width;
+        std::string copy;  // what the other writer put at the cursor
+        Rows last;         // the rows at the end, the cursor's last
+    };
+    const std::string prompt = "The flashing device will be number: ";
+    for (const Case& c :
+         {Case{"behind the prompt", 80, prompt, {"The flashing device will be number: 1"}},
+          Case{"on a row of its own",
+               80,
+               "\r\n" + prompt,
+               {"The flashing device will be number:", "The flashing device will be number: 1"}},
+          Case{"ending in a line break",
+               80,
+               "\r\nThe number must be from 1 to 127.\r\n",
+               {"The flashing device will be number:", "The number must be from 1 to 127.",
+                "The flashing device will be number: 1"}},
+          Case{"behind the prompt, wrapped",
+               30,
+               prompt,
+               {"The flashing device will be nu", "The flashing device will be nu", "mber: 1"}},
+          Case{"in a one-row window",
+               30,
+               "\r\n" + prompt,
+               {"The flashing device will be nu", "mber: 1"}}}) {
+        SCOPED_TRACE(c.what);
+        Screen screen(c.width, c.width == 30 && c.copy[0] == '\r' ? 1 : 10);
+        const auto edit = [&screen](const auto& step) {
+            screen.terminal.Play(screen.model.Repaint());
+            step();
+        };
+        screen.Text(u"\r\n" + kPrompt);
+        screen.terminal.Play(c.copy);
+        edit([&] { screen.Text(u"1"); });
+        edit([&] { screen.Text(u"2"); });
+        edit([&] { EXPECT_TRUE(screen.Move({37, 1})); });  // Backspace
+        edit([&] { EXPECT_TRUE(screen.Cells({37, 1}, u" ")); });
+        EXPECT_EQ(LastRows(screen.terminal, c.last.size()), c.last);
+        screen.ExpectCursor({37, 1}, 37 % c.width,
+                            static_cast<int>(screen.terminal.Rows().size()) - 1);
+    }
+}
+
 TEST(ScreenModel, ColouredCellsPutTheCurrentColoursBack) {
     terminal::ScreenModel model;
     std::string bytes;
@@ -408,7 +456,8 @@ TEST(ScreenModel, ALineAfterABlankedErrorIsNotJoinedToTheOneAbove) {
 // that re-wrap and in terminals that keep their rows: whenever the live line is not
 // stale, it shows on the rows the model counts, and the cursor is where the model
 // says. A live line made stale by a resize is drawn again at once or before the
-// next move, as the terminal layer does.
+// next move, as the terminal layer does; one that another writer wrote behind is
+// drawn over itself (Repaint).
 TEST(ScreenModel, RandomRunsAgreeWithTerminalsOfBothKinds) {
     for (const auto how : {TinyTerminal::Resize::kRewrap, TinyTerminal::Resize::kKeep}) {
         for (uint32_t seed = 0; seed < 1500; ++seed) {
@@ -429,7 +478,7 @@ TEST(ScreenModel, RandomRunsAgreeWithTerminalsOfBothKinds) {
                 for (char& ch : text) {
                     ch = static_cast<char>(pick('a', 'z'));
                 }
-                switch (pick(0, 5)) {
+                switch (pick(0, 6)) {
                     case 0:
                         screen.Text(std::u16string(text.begin(), text.end()));
                         line.resize(std::max(line.size(), cursor + text.size()), ' ');
@@ -462,6 +511,12 @@ TEST(ScreenModel, RandomRunsAgreeWithTerminalsOfBothKinds) {
                         }
                         break;
                     }
+                    case 5:
+                        // Another writer's text at the cursor, on its row or after a
+                        // line break, as tee's copy of standard output lands.
+                        screen.terminal.Play((pick(0, 1) == 0 ? "" : "\r\n") + text);
+                        screen.terminal.Play(screen.model.Repaint());
+                        break;
                     default:
                         if (cursor > 0) {
                             screen.Move({cursor - 1, number});
