@@ -75,8 +75,21 @@ void Mask(int how, int number) {
     _exit(128 + number);
 }
 
-// The terminal as it was found while the program is stopped. Going on, the program
-// is sent SIGCONT, which puts the terminal back to the program's use.
+// Takes a blocked signal that is pending, if one is.
+void TakePending(int number) {
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, number);
+    const timespec now{0, 0};
+    while (sigtimedwait(&only, nullptr, &now) < 0 && errno == EINTR) {
+    }
+}
+
+// The terminal as it was found while the program is stopped, and nothing drawn until
+// the program goes on and has put the terminal back to its use. The SIGCONT that
+// continued it is pending by the time raise returns: it is taken here, so that the
+// line is drawn anew once. (A process group that no shell controls is not stopped
+// at all, and gets none.)
 void StopBySignal() {
     terminal::Suspend();
     std::signal(SIGTSTP, SIG_DFL);
@@ -84,6 +97,8 @@ void StopBySignal() {
     raise(SIGTSTP);
     Mask(SIG_BLOCK, SIGTSTP);
     PassToWatcherFromNowOn(SIGTSTP);
+    TakePending(SIGCONT);
+    terminal::Resume();
 }
 
 void* Watch(void*) {

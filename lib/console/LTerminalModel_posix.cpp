@@ -128,7 +128,26 @@ void ScreenModel::MoveRows(int32_t rows, std::string& bytes) {
     rowsAboveInView_ = std::max(0, std::min(rowsAboveInView_ + rows, height_ - 1));
 }
 
-void ScreenModel::MoveTo(int32_t offset, std::string& bytes) {
+int32_t ScreenModel::TextLength() const {
+    int32_t length = Length();
+    while (length > 0 && cells_[static_cast<std::size_t>(length - 1)].bytes == " " &&
+           cells_[static_cast<std::size_t>(length - 1)].attribute == kDefaultAttribute) {
+        --length;
+    }
+    return length;
+}
+
+bool ScreenModel::FitsFrom(int32_t offset) const {
+    const int32_t end = TextLength();
+    if (offset >= end) {
+        return true;
+    }
+    // With a wrap pending after the last cell, the cursor stays on that cell's row.
+    const int32_t lastRow = (end % width_ == 0 ? end - 1 : end) / width_;
+    return lastRow - offset / width_ < height_;
+}
+
+void ScreenModel::MoveTo(int32_t offset, std::string& bytes, bool mayDrawAgain) {
     const int32_t length = Length();
     const bool pendingThere = offset == length && offset > 0 && offset % width_ == 0;
     if (offset == offset_ && pendingWrap_ == pendingThere) {
@@ -137,7 +156,7 @@ void ScreenModel::MoveTo(int32_t offset, std::string& bytes) {
     if (offset > length) {
         // Blanks, rather than line feeds, make the rows up to there, so that they stay
         // one line that the terminal re-wraps as a whole.
-        MoveTo(length, bytes);
+        MoveTo(length, bytes, mayDrawAgain);
         while (offset_ < offset) {
             Draw({" ", attribute_}, bytes);
         }
@@ -146,13 +165,20 @@ void ScreenModel::MoveTo(int32_t offset, std::string& bytes) {
     if (pendingThere) {
         // Just past the line's last cell, at the end of a row: the row after it is not
         // made yet, so the last cell is written again to leave the wrap pending.
-        MoveTo(offset - 1, bytes);
+        MoveTo(offset - 1, bytes, mayDrawAgain);
         Draw(cells_[static_cast<std::size_t>(offset - 1)], bytes);
         return;
     }
-    // A row scrolled out of the window is out of reach: the terminal stops the cursor
-    // at the top row in view, and the model goes there too.
     if (!Reachable(offset)) {
+        // A row scrolled out of the window is out of reach. When the line from that
+        // row to its end fits in the window, the line is drawn again from the top row
+        // in view (the rows above stay as history) and the cell is reached there.
+        if (mayDrawAgain && FitsFrom(offset)) {
+            DrawInView(offset, bytes);
+            return;
+        }
+        // Otherwise the terminal stops the cursor at the top row in view, and the model
+        // goes there too.
         offset = (CursorRow() - rowsAboveInView_) * width_ + offset % width_;
     }
     MoveRows(offset / width_ - CursorRow(), bytes);
@@ -212,8 +238,11 @@ bool ScreenModel::WriteCells(const LConsolePosition& at, const LChar* cells, int
     return true;
 }
 
-void ScreenModel::DrawLine(std::string& bytes) {
-    const int32_t back = offset_;
+void ScreenModel::DrawLine(int32_t to, std::string& bytes) {
+    // Blanks after the last cell that shows (an error blanked again) are left to the
+    // erased rows: drawn, they would make the line longer than its text and could push
+    // its start, and the cursor's cell, out of a short window.
+    cells_.resize(static_cast<std::size_t>(TextLength()));
     std::vector<Cell> cells;
     cells.swap(cells_);
     offset_ = 0;
@@ -223,8 +252,16 @@ void ScreenModel::DrawLine(std::string& bytes) {
     for (const Cell& cell : cells) {
         Draw(cell, bytes);
     }
-    MoveTo(back, bytes);
+    MoveTo(to, bytes, false);
     Select(attribute_, bytes);
+}
+
+void ScreenModel::DrawInView(int32_t to, std::string& bytes) {
+    // The rows from there down hold cells of the live line and nothing else that is
+    // the program's; rows of the line above, out of the window, stay as history.
+    MoveRows(-std::min(CursorRow(), rowsAboveInView_), bytes);
+    bytes += "\r\x1b[J";
+    DrawLine(to, bytes);
 }
 
 std::string ScreenModel::Refresh() {
@@ -233,15 +270,29 @@ std::string ScreenModel::Refresh() {
     // may hold its beginning, which stays as history.
     std::string bytes = "\r\x1b[J";
     drawing_ = kUnknown;
-    DrawLine(bytes);
+    DrawLine(offset_, bytes);
     return bytes;
 }
 
 std::string ScreenModel::Redraw() {
-    // Whatever came out meanwhile may have left other colours, and rows of its own.
-    std::string bytes = "\r\n";
+    // Whatever came out meanwhile may have left other colours, and rows of its own;
+    // the fresh row and those below it are the line's.
+    std::string bytes = "\r\n\x1b[J";
     drawing_ = kUnknown;
-    DrawLine(bytes);
+    DrawLine(offset_, bytes);
+    return bytes;
+}
+
+std::string ScreenModel::Repaint() {
+    if (stale_) {
+        return Refresh();
+    }
+    // The line's rows as the model counts them up from the cursor; where another
+    // writer's text moved the cursor on, they begin lower, and what the line showed
+    // above stays as history.
+    std::string bytes;
+    drawing_ = kUnknown;
+    DrawInView(offset_, bytes);
     return bytes;
 }
 

@@ -65,8 +65,9 @@ public:
     std::string SetAttribute(uint16_t attribute);
     // The bytes that move the cursor, drawing a stale live line again first; false,
     // and no bytes, for a position that is not on the current line. A row scrolled
-    // out of the window is out of reach: the cursor goes to the top row in view
-    // instead.
+    // out of the window is out of reach: the line is drawn again from the top row in
+    // view when it fits there from that row on; otherwise the cursor goes to the top
+    // row in view instead.
     bool MoveCursor(const LConsolePosition& position, std::string& bytes);
     // The bytes that write cells, one UTF-16 unit each, from a position onwards, in
     // the given attribute or, when it is negative, the current one, and then bring
@@ -83,6 +84,12 @@ public:
     // where it was in it: for when others have written to the terminal meanwhile, as
     // a shell does while the program is stopped.
     std::string Redraw();
+    // The bytes that draw the current line again over itself, from the row it begins
+    // on as counted up from wherever the terminal's cursor is now, with the cursor
+    // where it was in it: for when another writer may have put text at the cursor
+    // since the last step, as a program copying standard output to the same terminal
+    // (tee) does at a moment of its own. A stale line is drawn as Refresh draws it.
+    std::string Repaint();
 
     // The bytes that select the attribute.
     static std::string Colours(uint16_t attribute);
@@ -101,12 +108,23 @@ private:
     void Select(uint16_t attribute, std::string& bytes);
     // Writes a cell at the cursor and moves the cursor on.
     void Draw(const Cell& cell, std::string& bytes);
-    // Draws every cell of the line from the cursor, at offset 0, and puts the cursor
-    // back where it was in the line.
-    void DrawLine(std::string& bytes);
+    // The line's length without the blanks in the default colours that end it.
+    int32_t TextLength() const;
+    // Whether the line, drawn from the start of a row, shows in the window from the
+    // row of an offset to its end.
+    bool FitsFrom(int32_t offset) const;
+    // Draws the line's text from the cursor, at offset 0, and puts the cursor at an
+    // offset of it.
+    void DrawLine(int32_t to, std::string& bytes);
+    // Draws the line again from its first row, or from the top row in view when that
+    // one has scrolled out, blanking those rows first, and puts the cursor at an
+    // offset of it.
+    void DrawInView(int32_t to, std::string& bytes);
     // Moves the terminal's cursor to an offset of the current line, which writes
-    // blanks first where the line ends before it.
-    void MoveTo(int32_t offset, std::string& bytes);
+    // blanks first where the line ends before it, and draws the line again first
+    // where that brings a row scrolled out of the window back into reach (unless
+    // told not to).
+    void MoveTo(int32_t offset, std::string& bytes, bool mayDrawAgain = true);
     void MoveRows(int32_t rows, std::string& bytes);
 
     int32_t width_ = 80;

@@ -11,8 +11,10 @@
 // The console is standard output when that is a terminal, else the keyboard's
 // terminal (/dev/tty), so that the echo never goes into a file; the console is then
 // drawn on only while a dialogue asks the user something, and standard output's
-// text is written there too meanwhile. The keyboard is
-// standard input, when that is the program's controlling terminal.
+// text is written there too meanwhile. Whatever reads standard output may write it
+// to the same terminal as well (tee), when it likes: so each edit of the live line
+// there draws the line over itself first, from wherever the cursor is. The keyboard
+// is standard input, when that is the program's controlling terminal.
 //
 // The way out must not wait on a thread that is stuck in a write (a terminal stopped
 // by Ctrl+S, a dead link): RestoreForExit takes the lock with a try, as libuv's
@@ -58,6 +60,8 @@ using Clock = std::chrono::steady_clock;
 // How long a window's size stays the same before the live line is drawn again: a
 // user dragging its edge changes it many times a second.
 constexpr auto kSizeSettles = std::chrono::milliseconds(200);
+// How long a copy of standard output's text (tee's) is given to reach the terminal.
+constexpr auto kCopyLands = std::chrono::milliseconds(200);
 
 class Terminal {
 public:
@@ -77,16 +81,23 @@ public:
         ApplyModes();
     }
 
+    // The screen is held from the stop until the line has been drawn anew: a thread
+    // whose wait ran out while the program was stopped (the countdown's, the
+    // spinner's) would otherwise draw first, at places that the shell's lines have
+    // moved since.
     void Suspend() {
-        std::lock_guard<std::mutex> guard(lock_);
+        stopped_.lock();
         RestoreModes();
     }
 
     void Resume() {
-        std::lock_guard<std::mutex> guard(lock_);
+        if (!stopped_.owns_lock()) {
+            stopped_.lock();  // going on after a stop the program was not told of (SIGSTOP)
+        }
         ApplyModes();
         foreground_ = InForeground();
         RedrawLiveLine();
+        stopped_.unlock();
     }
 
     // A shell need not signal a job that it brings to the foreground (bash sends no
@@ -105,6 +116,12 @@ public:
         FollowWindow();
         if (model_.Stale() && Clock::now() - sizeChanged_ >= kSizeSettles) {
             LWriteAll(console_, model_.Refresh());
+        } else if (copyLanding_ && Clock::now() - copied_ >= kCopyLands) {
+            // Standard output's copy has most likely landed by now, wherever it did.
+            copyLanding_ = false;
+            if (model_.HasLine()) {
+                LWriteAll(console_, model_.Repaint());
+            }
         }
     }
 
@@ -131,7 +148,13 @@ public:
         if (!outputIsConsole_) {
             const bool written =
                 LWriteAll(kStandardOutput, Utf8FromUtf16(text, static_cast<std::size_t>(count)));
-            WriteText(text, count);  // drawn only in a dialogue
+            // Drawn only in a dialogue.
+            Edit([&](std::string& bytes) {
+                bytes += model_.Text(text, count);
+                copied_ = Clock::now();
+                copyLanding_ = true;
+                return true;
+            });
             return written;
         }
         return WriteText(text, count);
@@ -160,8 +183,8 @@ public:
     bool HasKeyboard() const { return keyboard_; }
 
     bool WriteText(const LChar* text, int32_t count) {
-        return OnScreen([&](std::string& bytes) {
-            bytes = model_.Text(text, count);
+        return Edit([&](std::string& bytes) {
+            bytes += model_.Text(text, count);
             return true;
         });
     }
@@ -175,12 +198,12 @@ public:
     }
 
     bool SetCursor(const LConsolePosition& position) {
-        return OnScreen([&](std::string& bytes) { return model_.MoveCursor(position, bytes); });
+        return Edit([&](std::string& bytes) { return model_.MoveCursor(position, bytes); });
     }
 
     bool WriteCells(const LConsolePosition& at, const LChar* cells, int32_t count,
                     int32_t attribute) {
-        return OnScreen([&](std::string& bytes) {
+        return Edit([&](std::string& bytes) {
             return model_.WriteCells(at, cells, count, attribute, bytes);
         });
     }
@@ -310,6 +333,20 @@ private:
         return step(bytes) && LWriteAll(console_, bytes);
     }
 
+    // A step that writes on the live line. With standard output elsewhere, whatever
+    // copies it to the same terminal (tee) writes there at moments of its own and
+    // leaves the cursor wherever its text ends: the line is drawn over itself first,
+    // from where the cursor is now, so that the step lands where the model says.
+    template <typename Step>
+    bool Edit(Step step) {
+        return OnScreen([&](std::string& bytes) {
+            if (!outputIsConsole_ && model_.HasLine()) {
+                bytes += model_.Repaint();
+            }
+            return step(bytes);
+        });
+    }
+
     // Tries and short sleeps rather than std::timed_mutex, whose timed lock the
     // thread sanitizer of this compiler does not follow.
     bool TryLockBriefly() {
@@ -394,6 +431,8 @@ private:
     const int console_;
 
     std::mutex lock_;
+    // lock_, held by the signal watcher from Suspend to Resume.
+    std::unique_lock<std::mutex> stopped_{lock_, std::defer_lock};
     ScreenModel model_;
     std::atomic<bool> colourChanged_{false};
 
@@ -402,6 +441,8 @@ private:
     bool foreground_ = false;
     winsize size_{};
     Clock::time_point sizeChanged_{};
+    Clock::time_point copied_{};  // when standard output's text was last drawn here too
+    bool copyLanding_ = false;
     std::atomic<bool> finished_{false};
     std::atomic<bool> saved_{false};
     std::atomic<bool> changed_{false};

@@ -15,10 +15,12 @@ namespace terminal {
 // keys stay on. They are set only in the foreground: a run in the background leaves
 // the terminal to the shell until it is brought to the foreground.
 void StartRun();
-// The modes the program found, while it is stopped (Ctrl+Z).
+// The modes the program found, while it is stopped (Ctrl+Z); nothing is drawn from
+// then until Resume, which the same thread calls once the program goes on.
 void Suspend();
 // Going on after a stop: the run's modes again, and the current line drawn anew on a
-// fresh row, since others have written to the terminal meanwhile.
+// fresh row, since others have written to the terminal meanwhile; then the other
+// threads draw again.
 void Resume();
 // Looks, every 10 ms while the run lasts, for what no signal reliably tells: the
 // program brought to the foreground, and a window whose size has settled after a

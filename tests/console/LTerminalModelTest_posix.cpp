@@ -214,13 +214,30 @@ struct Screen {
         EXPECT_EQ(model.Cursor().x, cursor.x);
         EXPECT_EQ(model.Cursor().y, cursor.y);
         terminal.Play("#");
-        EXPECT_EQ(terminal.Rows()[static_cast<std::size_t>(row)].substr(
-                      static_cast<std::size_t>(column), 1),
-                  "#");
+        std::string shown = terminal.Rows().at(static_cast<std::size_t>(row));
+        shown.resize(std::max(shown.size(), static_cast<std::size_t>(column) + 1), ' ');
+        EXPECT_EQ(shown.substr(static_cast<std::size_t>(column), 1), "#");
     }
 };
 
 using Rows = std::vector<std::string>;
+
+const std::u16string kPrompt = u"The flashing device will be number: ";
+const std::u16string kError = u"Please, enter a valid number from 1 to 127.";
+
+// The prompt's error written after the prompt on a line, then blanked, and the cursor
+// back at the input position, as the prompt does it.
+void ShowAndBlankError(Screen& screen, int32_t line) {
+    screen.Text(kPrompt);
+    screen.Text(kError);
+    EXPECT_TRUE(screen.Cells({36, line}, std::u16string(kError.size(), u' ')));
+    EXPECT_TRUE(screen.Move({36, line}));
+}
+
+Rows LastRows(TinyTerminal& terminal, std::size_t count) {
+    const Rows rows = terminal.Rows();
+    return Rows(rows.end() - static_cast<std::ptrdiff_t>(std::min(count, rows.size())), rows.end());
+}
 
 TEST(ScreenModel, TextEndingAtTheRightEdgeKeepsItsPendingWrapAcrossPositionedWrites) {
     Screen screen(8, 5);
@@ -297,6 +314,110 @@ TEST(ScreenModel, RedrawPutsTheLineOnAFreshRow) {
     screen.ExpectCursor({8, 0}, 8, 4);
 }
 
+// In a window shorter than the prompt and its error, rows of the prompt have
+// scrolled out by the time the error is blanked and the cursor goes back: the line is
+// drawn again where the window shows it, and the digits typed next follow the prompt.
+TEST(ScreenModel, BackOnARowScrolledOutTheLineIsDrawnAgainInView) {
+    struct Case {
+        int width;
+        int height;
+        Rows last;  // the window's rows at the end
+        int column;
+    };
+    for (const Case& c : {Case{50, 1, {"The flashing device will be number: 12"}, 38},
+                          Case{20, 2, {"The flashing device", "will be number: 12"}, 18},
+                          Case{10, 4, {"The flashi", "ng device", "will be nu", "mber: 12"}, 8},
+                          Case{10, 1, {"mber: 12"}, 8}}) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        Screen screen(c.width, c.height);
+        screen.Text(u"\r\n");
+        ShowAndBlankError(screen, 1);
+        screen.Text(u"12");
+        EXPECT_EQ(LastRows(screen.terminal, c.last.size()), c.last);
+        screen.ExpectCursor({38, 1}, c.column, static_cast<int>(screen.terminal.Rows().size()) - 1);
+    }
+}
+
+// The blanks of an error gone are no text of the line drawn again: drawn, they would
+// take more rows than a window made short meanwhile has, and push the cursor's cell
+// out of it.
+TEST(ScreenModel, ALineDrawnAgainLeavesOutTheBlanksOfAnErrorGone) {
+    struct Case {
+        const char* what;
+        bool stopped;
+        TinyTerminal::Resize how;
+    };
+    for (const Case& c :
+         {Case{"stopped, and narrowed meanwhile", true, TinyTerminal::Resize::kKeep},
+          Case{"narrowed, rows re-wrapped", false, TinyTerminal::Resize::kRewrap},
+          Case{"narrowed, rows kept", false, TinyTerminal::Resize::kKeep}}) {
+        SCOPED_TRACE(c.what);
+        Screen screen(40, 4);
+        screen.Text(u"\r\n");
+        ShowAndBlankError(screen, 1);
+        screen.terminal.SetSize(10, 4, c.how);
+        screen.model.SetSize(10, 4);
+        if (c.stopped) {
+            screen.terminal.Play("\r\n[1] Stopped\r\n$ fg\r\n");
+            screen.terminal.Play(screen.model.Redraw());
+        } else {
+            screen.terminal.Play(screen.model.Refresh());
+        }
+        screen.Text(u"1");
+        EXPECT_EQ(LastRows(screen.terminal, 4),
+                  (Rows{"The flashi", "ng device", "will be nu", "mber: 1"}));
+        screen.ExpectCursor({37, 1}, 7, static_cast<int>(screen.terminal.Rows().size()) - 1);
+    }
+}
+
+// Another writer (tee, copying standard output to the same terminal) puts its copy
+// of the text at the cursor when it likes: each edit draws the line over itself first,
+// and lands where the model says, wherever the copy left the cursor.
+TEST(ScreenModel, EditsAfterAnotherWritersTextRepaintTheLineWhereTheCursorIs) {
+    struct Case {
+        const char* what;
+        int width;
+        std::string copy;  // what the other writer put at the cursor
+        Rows last;         // the rows at the end, the cursor's last
+    };
+    const std::string prompt = "The flashing device will be number: ";
+    for (const Case& c :
+         {Case{"behind the prompt", 80, prompt, {"The flashing device will be number: 1"}},
+          Case{"on a row of its own",
+               80,
+               "\r\n" + prompt,
+               {"The flashing device will be number:", "The flashing device will be number: 1"}},
+          Case{"ending in a line break",
+               80,
+               "\r\nThe number must be from 1 to 127.\r\n",
+               {"The flashing device will be number:", "The number must be from 1 to 127.",
+                "The flashing device will be number: 1"}},
+          Case{"behind the prompt, wrapped",
+               30,
+               prompt,
+               {"The flashing device will be nu", "The flashing device will be nu", "mber: 1"}},
+          Case{"in a one-row window",
+               30,
+               "\r\n" + prompt,
+               {"The flashing device will be nu", "mber: 1"}}}) {
+        SCOPED_TRACE(c.what);
+        Screen screen(c.width, c.width == 30 && c.copy[0] == '\r' ? 1 : 10);
+        const auto edit = [&screen](const auto& step) {
+            screen.terminal.Play(screen.model.Repaint());
+            step();
+        };
+        screen.Text(u"\r\n" + kPrompt);
+        screen.terminal.Play(c.copy);
+        edit([&] { screen.Text(u"1"); });
+        edit([&] { screen.Text(u"2"); });
+        edit([&] { EXPECT_TRUE(screen.Move({37, 1})); });  // Backspace
+        edit([&] { EXPECT_TRUE(screen.Cells({37, 1}, u" ")); });
+        EXPECT_EQ(LastRows(screen.terminal, c.last.size()), c.last);
+        screen.ExpectCursor({37, 1}, 37 % c.width,
+                            static_cast<int>(screen.terminal.Rows().size()) - 1);
+    }
+}
+
 TEST(ScreenModel, ColouredCellsPutTheCurrentColoursBack) {
     terminal::ScreenModel model;
     std::string bytes;
@@ -335,7 +456,8 @@ TEST(ScreenModel, ALineAfterABlankedErrorIsNotJoinedToTheOneAbove) {
 // that re-wrap and in terminals that keep their rows: whenever the live line is not
 // stale, it shows on the rows the model counts, and the cursor is where the model
 // says. A live line made stale by a resize is drawn again at once or before the
-// next move, as the terminal layer does.
+// next move, as the terminal layer does; one that another writer wrote behind is
+// drawn over itself (Repaint).
 TEST(ScreenModel, RandomRunsAgreeWithTerminalsOfBothKinds) {
     for (const auto how : {TinyTerminal::Resize::kRewrap, TinyTerminal::Resize::kKeep}) {
         for (uint32_t seed = 0; seed < 1500; ++seed) {
@@ -356,7 +478,7 @@ TEST(ScreenModel, RandomRunsAgreeWithTerminalsOfBothKinds) {
                 for (char& ch : text) {
                     ch = static_cast<char>(pick('a', 'z'));
                 }
-                switch (pick(0, 5)) {
+                switch (pick(0, 6)) {
                     case 0:
                         screen.Text(std::u16string(text.begin(), text.end()));
                         line.resize(std::max(line.size(), cursor + text.size()), ' ');
@@ -389,6 +511,12 @@ TEST(ScreenModel, RandomRunsAgreeWithTerminalsOfBothKinds) {
                         }
                         break;
                     }
+                    case 5:
+                        // Another writer's text at the cursor, on its row or after a
+                        // line break, as tee's copy of standard output lands.
+                        screen.terminal.Play((pick(0, 1) == 0 ? "" : "\r\n") + text);
+                        screen.terminal.Play(screen.model.Repaint());
+                        break;
                     default:
                         if (cursor > 0) {
                             screen.Move({cursor - 1, number});

@@ -143,13 +143,21 @@ class BankTable(unittest.TestCase):
         # Wine's console draws on the terminal by its own idea of what the terminal
         # shows, which another program writing there (tee) upsets; on Windows, tee
         # would write into the console itself.
-        redirects = ("> out.txt",) if harness.UNDER_WINE else ("| tee out.txt", "> out.txt")
+        # A reader that copies whole lines to the terminal, each a moment late (as a
+        # line-buffered filter on a busy machine does), leaves the cursor at the start
+        # of a row below the prompt, not behind it: the typing must follow the prompt
+        # all the same.
+        late_lines = "| while IFS= read -r line; do sleep 0.1; printf '%%s\\n' \"$line\"; done"
+        redirects = ("> out.txt",) if harness.UNDER_WINE else (
+            "| tee out.txt", "> out.txt", late_lines + " | tee out.txt")
         for redirect in redirects:
             with self.subTest(redirect=redirect), harness.Installation({"devices": "0"}) as place:
                 terminal = place.terminal(self, "5-3",
                                           script=harness.AND_THEN_EXITED % ("%s " + redirect))
                 terminal.wait_for("For the first time the program must be initialized")
                 harness.wait_until_asked(self, place, terminal)
+                if redirect.startswith(late_lines):
+                    terminal.wait_for(re.escape("The number must be from 1 to 127."), count=2)
                 # The echo and the error are drawn on the terminal, from a fresh row.
                 terminal.send("0", "Enter")
                 terminal.wait_for(re.escape(PROMPT + ERROR))

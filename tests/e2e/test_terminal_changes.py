@@ -6,6 +6,7 @@ test_banks.py.)"""
 import os
 import re
 import shutil
+import time
 import unittest
 
 import harness
@@ -77,6 +78,27 @@ class TerminalChanges(unittest.TestCase):
             self.assertIn("The device (internal number 0) was assigned to the bank 5",
                           lines(terminal, history=True))
 
+    def test_stopped_and_continued_while_the_line_changes_it_comes_back_once(self):
+        # Stopped for longer than a countdown step or a spinner step, the run has the next
+        # one due at once when it goes on.
+        for during in ("Waiting for 5 seconds: [43]", r"CD N1 \(1:1\) selecting: [|/\\-]"):
+            settings = {"devices": "0", "move_ms": 3000, "cd_down_ms": 50}
+            with self.subTest(during=during), harness.Installation(settings) as place:
+                place.write_table((0, 1))
+                terminal = self.shell(place)
+                terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
+                terminal.wait_for(during, timeout=30)
+                terminal.send("C-z")
+                terminal.wait_for("Stopped")
+                time.sleep(1.5)
+                terminal.send("fg", "Enter")
+                terminal.wait_for(re.escape(DISC_LINE), timeout=30)
+                # The shell's lines (fg, and the job it continues), and right below them
+                # the line again: no digit or spinner drawn on a row of its own before it.
+                rows = lines(terminal, history=True)
+                fg = max(i for i, row in enumerate(rows) if row == harness.SHELL_PROMPT + "fg")
+                self.assertEqual(rows[fg + 2:fg + 3], [DISC_LINE], rows)
+
     def test_a_run_brought_to_the_foreground_takes_the_keyboard_and_draws_its_line_again(self):
         settings = {"devices": "0", "move_ms": 3000, "cd_down_ms": 50}
         with harness.Installation(settings) as place:
@@ -95,24 +117,34 @@ class TerminalChanges(unittest.TestCase):
             self.assertIn(DISC_LINE, lines(terminal))
 
     def test_a_short_window_stopped_and_continued_keeps_the_prompt_right(self):
-        with harness.Installation({"devices": "0"}) as place:
-            terminal = harness.Terminal.shell(place.path, width=10, height=4)
-            self.addCleanup(terminal.close)
-            terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
-            self.assertTrue(place.blinking(), "no device blinks")
-            # Four rows: what the shell writes scrolls the window at once.
-            shown = lambda text: harness.wait_until(lambda: text in lines(terminal, True))
-            terminal.send("C-z")
-            self.assertTrue(harness.wait_until(lambda: "Stopped" in terminal.text(True)))
-            terminal.send("fg", "Enter")
-            self.assertTrue(harness.wait_until(
-                lambda: lines(terminal, True)[-1] == PROMPT.rstrip()), lines(terminal, True))
-            terminal.send("1", "2", "BSpace", "5")
-            self.assertTrue(shown(PROMPT + "15"), lines(terminal, True))
-            terminal.send("Enter")
-            self.assertTrue(shown("The device (internal number 0) was assigned to the bank 15"),
-                            lines(terminal, True))
-            self.assertIn(b'Bank="15"', place.read("Kavro.xml"))
+        # (the window's size, whether an error comes and goes first, the size the window
+        # is given while the run is stopped)
+        for size, error, stopped_size in (((10, 4), False, (10, 4)), ((80, 24), True, (10, 4))):
+            with self.subTest(size=size, error=error), \
+                    harness.Installation({"devices": "0"}) as place:
+                terminal = harness.Terminal.shell(place.path, width=size[0], height=size[1])
+                self.addCleanup(terminal.close)
+                terminal.send(harness.shell_words(place.command("Kavro", "1")), "Enter")
+                self.assertTrue(place.blinking(), "no device blinks")
+                shown = lambda text: harness.wait_until(lambda: text in lines(terminal, True))
+                if error:
+                    terminal.send("0", "Enter")
+                    terminal.wait_for(re.escape(PROMPT + ERROR))
+                    terminal.send("x")  # takes the message away, and is no input
+                    self.assertTrue(harness.wait_until(lambda: ERROR not in terminal.text()))
+                # Four rows: what the shell writes scrolls the window at once.
+                terminal.send("C-z")
+                self.assertTrue(harness.wait_until(lambda: "Stopped" in terminal.text(True)))
+                terminal.resize(*stopped_size)
+                terminal.send("fg", "Enter")
+                self.assertTrue(harness.wait_until(
+                    lambda: lines(terminal, True)[-1] == PROMPT.rstrip()), lines(terminal, True))
+                terminal.send("1", "2", "BSpace", "5")
+                self.assertTrue(shown(PROMPT + "15"), lines(terminal, True))
+                terminal.send("Enter")
+                self.assertTrue(shown("The device (internal number 0) was assigned to the bank 15"),
+                                lines(terminal, True))
+                self.assertIn(b'Bank="15"', place.read("Kavro.xml"))
 
     def test_a_terminal_that_is_not_the_runs_own_is_no_keyboard(self):
         with harness.Installation({"devices": "0"}) as place:
