@@ -50,9 +50,10 @@ struct Entity {
 };
 
 // The defaults an attribute-list declaration gives an element's attributes: each
-// becomes an attribute of every such element (the DOM's parser adds them).
+// becomes an attribute of every such element (the DOM's parser adds them), and each
+// entity reference in a default value a node of its own there.
 struct Defaults {
-    uint64_t count = 0;
+    uint64_t count = 0;  // nodes: the attributes and the references in their values
     References references;
     // What the references stand for, measured once: elements come after the
     // declarations, and entities do not change.
@@ -424,7 +425,7 @@ private:
             if (view_[at] == '"' || view_[at] == '\'') {
                 ++declared_;
                 ++defaults.count;
-                if (!DefaultValue(at, defaults.references)) {
+                if (!DefaultValue(at, defaults)) {
                     return false;
                 }
             } else {
@@ -439,12 +440,15 @@ private:
         return true;
     }
 
-    bool DefaultValue(std::size_t& at, References& references) const {
+    // A default value: each entity reference in it is a node of every element that
+    // takes the default, and stands for its entity's text there.
+    bool DefaultValue(std::size_t& at, Defaults& defaults) const {
         const char quote = view_[at];
         for (++at; at < view_.Size() && view_[at] != quote;) {
             Name name;
             if (view_[at] == '&' && view_[at + 1] != '#' && ReferenceName(++at, name)) {
-                ++references[name];
+                ++defaults.references[name];
+                ++defaults.count;
             } else {
                 ++at;
             }

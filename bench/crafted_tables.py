@@ -90,12 +90,13 @@ def defaults():
 
 
 def defaults_with_references():
-    # A default made of many references to empty entities, which every element gets.
-    count = 20000
+    # A default made of references to empty entities, which every element gets: each
+    # reference is a node of each element.
+    count = 100
     entities = "".join('<!ENTITY e%d "">' % n for n in range(count))
     references = "".join("&e%d;" % n for n in range(count))
     return padded('<!DOCTYPE r [%s<!ATTLIST i d CDATA "%s">]><r>' % (entities, references),
-                  "<i/>" * ((NODES_LEFT - 1) // 2), "</r>")
+                  "<i/>" * ((NODES_LEFT - 1) // (count + 2)), "</r>")
 
 
 def entity_references():

@@ -240,6 +240,7 @@ TEST_F(MarkupLimitsTest, CountsTheTextEntitiesStandFor) {
 TEST_F(MarkupLimitsTest, CountsNodesAndDepth) {
     const std::string defaults = "<!DOCTYPE r [<!ATTLIST i a CDATA '1' b CDATA #FIXED '2'>]>";
     const std::string entity = "<!DOCTYPE r [<!ENTITY e 'x'>]>";
+    const std::string referring = "<!DOCTYPE r [<!ENTITY e ''><!ATTLIST i a CDATA '&e;&e;&e;'>]>";
     const auto nested = [](int depth) { return Repeated("<a>", depth) + Repeated("</a>", depth); };
     const struct {
         std::string bytes;
@@ -253,6 +254,9 @@ TEST_F(MarkupLimitsTest, CountsNodesAndDepth) {
         {defaults + "<r>" + Repeated("<i/>", (kMostXmlNodes - 1) / 3) + "</r>", true},
         {defaults + "<r>" + Repeated("<i/>", (kMostXmlNodes - 1) / 3 + 1) + "</r>", false},
         {defaults + "<r>" + Repeated("<j/>", (kMostXmlNodes - 1) / 3 + 1) + "</r>", true},
+        // Each reference in a default value is a node of every element that takes it.
+        {referring + "<r>" + Repeated("<i/>", (kMostXmlNodes - 1) / 5) + "</r>", true},
+        {referring + "<r>" + Repeated("<i/>", (kMostXmlNodes - 1) / 5 + 1) + "</r>", false},
         {entity + "<r>" + Repeated("&e;", kMostXmlNodes - 1) + "</r>", true},
         {entity + "<r>" + Repeated("&e;", kMostXmlNodes) + "</r>", false},
         {entity + "<r a='" + Repeated("&e;", kMostXmlNodes) + "'/>", false},

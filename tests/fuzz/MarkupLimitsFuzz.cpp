@@ -88,6 +88,10 @@ void Count(const xmlDoc* document, const xmlNode* node, int32_t depth, Tally& ta
                      attribute = attribute->next) {
                     ++attributes;
                     tally.text += TextOf(attribute->children);
+                    for (const xmlNode* part = attribute->children; part != nullptr;
+                         part = part->next) {
+                        tally.nodes += part->type == XML_ENTITY_REF_NODE ? 1 : 0;
+                    }
                 }
                 tally.nodes += 1 + attributes;
                 // The attributes written on the element; those added by default are
