@@ -16,6 +16,12 @@ const CommandWord kWords[] = {
     {u"--blink", CommandKind::kBlink},
     {u"/renumber", CommandKind::kRenumber},
     {u"--renumber", CommandKind::kRenumber},
+    {u"/forget", CommandKind::kForget},
+    {u"--forget", CommandKind::kForget},
+    {u"/number", CommandKind::kNumber},
+    {u"--number", CommandKind::kNumber},
+    {u"/version", CommandKind::kVersion},
+    {u"--version", CommandKind::kVersion},
     {u"/?", CommandKind::kHelp},
     {u"--help", CommandKind::kHelp},
 };
@@ -71,9 +77,12 @@ Command ReadCommand(int32_t argumentCount, const LChar* const* arguments) {
             return {kind, 0};
         case CommandKind::kHelp:
         case CommandKind::kList:
+        case CommandKind::kNumber:
+        case CommandKind::kVersion:
             return {operands == 0 ? kind : CommandKind::kMisused, 0};
         case CommandKind::kBlink:
-        case CommandKind::kRenumber: {
+        case CommandKind::kRenumber:
+        case CommandKind::kForget: {
             int32_t bank = 0;
             if (operands != 1 || !ReadBank(arguments[2], bank)) {
                 return {CommandKind::kMisused, 0};

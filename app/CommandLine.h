@@ -13,12 +13,15 @@ enum class CommandKind {
     kList,       // /list or --list
     kBlink,      // /blink N or --blink N
     kRenumber,   // /renumber N or --renumber N
+    kForget,     // /forget N or --forget N
+    kNumber,     // /number or --number
+    kVersion,    // /version or --version
     kMisused,    // a command with an operand missing, extra or unreadable
 };
 
 struct Command {
     CommandKind kind;
-    int32_t bank;  // the operand N, 1..127, of /blink and /renumber
+    int32_t bank;  // the operand N, 1..127, of /blink, /renumber and /forget
 };
 
 // What the command line asks for.

@@ -31,18 +31,28 @@ int32_t RunCommand(const Command& command, const LString& programDirectory) {
         case CommandKind::kMisused:
             WriteHelp();
             return kCommandMisused;
+        case CommandKind::kVersion:
+            WriteVersion();
+            return kCommandDone;
         case CommandKind::kSelection:
             return kCommandDone;
         case CommandKind::kList:
         case CommandKind::kBlink:
         case CommandKind::kRenumber:
+        case CommandKind::kForget:
+        case CommandKind::kNumber:
             break;
     }
     CDeviceTable devices;
-    // A list may show a table with nothing attached; the others need a device.
-    if (command.kind != CommandKind::kList && CDeviceTable::GetDeviceCount() == 0) {
+    // A list may show a table with nothing attached, and a device is forgotten only
+    // when it is not; the others need a device.
+    if (command.kind != CommandKind::kList && command.kind != CommandKind::kForget &&
+        CDeviceTable::GetDeviceCount() == 0) {
         StdOutWrite(kNoDevicesDetected);
         return kCommandFailed;
+    }
+    if (command.kind == CommandKind::kNumber) {
+        return NumberDevices(programDirectory, devices);
     }
     const std::unique_ptr<TableFolder> folder = OpenTableFolder(programDirectory);
     const LFilePresence presence = BankTablePresence(folder.get());
@@ -59,6 +69,8 @@ int32_t RunCommand(const Command& command, const LString& programDirectory) {
             return BlinkDevice(table.Items(), command.bank);
         case CommandKind::kRenumber:
             return RenumberDevice(table, command.bank);
+        case CommandKind::kForget:
+            return ForgetDevice(table, command.bank);
         default:
             return ListDevices(table.Items());
     }

@@ -12,10 +12,17 @@ void WriteNoKeyboard(int32_t bank) {
         "on.\r\nPlease, start Kavro from a console window.\r\n",
         bank);
 }
+
+void WriteDisconnected(int32_t bank, int32_t device) {
+    StdOutFormat(
+        "\r\nThe device of bank %d (internal number %d) was disconnected; nothing was saved.\r\n",
+        bank, device);
+}
 }  // namespace
 
-// The device blinks and is asked for its new bank as when it is numbered. Its Item
-// takes the new bank in place, and the table is saved over the old one.
+// The device blinks and is asked for its new bank as when it is numbered, until
+// Escape or its unplugging ends the prompt. Its Item takes the new bank in place,
+// and the table is saved over the old one.
 int32_t RenumberDevice(BankTableFile& table, int32_t bank) {
     int32_t device = 0;
     if (!FindAttachedDevice(table.Items(), bank, device)) {
@@ -27,22 +34,36 @@ int32_t RenumberDevice(BankTableFile& table, int32_t bank) {
     }
     const int32_t item = table.Items().InEffectFor(bank);
     BankClaims claims = table.ClaimsOfAttached();
-    int32_t renumbered = 0;
+    PromptAnswer answer{};
     LConsoleDialogue dialogue;
+    StdOutFormat("Renumbering the device of bank %d (internal number %d). Esc cancels.\r\n", bank,
+                 device);
     try {
-        renumbered = AskForBank(device, claims);
+        PromptExits exits;
+        exits.escapeCancels = true;
+        exits.endsWhenUnplugged = true;
+        answer = AskForBank(device, claims, exits);
     } catch (const NoConsoleInput&) {
         WriteNoKeyboard(bank);
         return kCommandFailed;
     }
+    switch (answer.end) {
+        case PromptEnd::kCancelled:
+            StdOutFormat("\r\nThe renumbering of bank %d was cancelled; nothing was saved.\r\n",
+                         bank);
+            return kCommandFailed;
+        case PromptEnd::kUnplugged:
+            WriteDisconnected(bank, device);
+            return kCommandFailed;
+        case PromptEnd::kBank:
+            break;
+    }
     // The number typed may have been meant for another device.
     if (!CDeviceTable::IsAttached(device)) {
-        StdOutFormat(
-            "\r\nThe device of bank %d (internal number %d) was disconnected; nothing was "
-            "saved.\r\n",
-            bank, device);
+        WriteDisconnected(bank, device);
         return kCommandFailed;
     }
+    const int32_t renumbered = answer.bank;
     if (renumbered == bank) {
         ReportAssignment(device, renumbered);
         StdOutFormat("\r\nBank %d stays as it was: Kavro.xml is unchanged.\r\n", bank);

@@ -18,6 +18,9 @@ const LChar kCommands[] =
     u"Kavro /list          Lists the numbered and the attached devices.\r\n"
     u"Kavro /blink N       Flashes the device of bank N until a key is pressed.\r\n"
     u"Kavro /renumber N    Asks for a new number for the device of bank N.\r\n"
+    u"Kavro /forget N      Removes bank N from Kavro.xml when its device is gone.\r\n"
+    u"Kavro /number        Numbers new devices without selecting a disc.\r\n"
+    u"Kavro /version       Shows the program's version.\r\n"
     u"Kavro /? or --help   Shows this text. Each command can also begin with --.\r\n";
 }  // namespace
 
@@ -25,6 +28,10 @@ void WriteUsage() {
     StdOutWrite(kUsageHead);
     StdOutWrite(kUsageCredit);
     StdOutWrite(kUsageTail);
+}
+
+void WriteVersion() {
+    StdOutWrite(u"Kavro " KAVRO_VERSION "\r\n");
 }
 
 void WriteHelp() {

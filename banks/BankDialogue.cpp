@@ -1,7 +1,9 @@
 #include "BankDialogue.h"
 
+#include <optional>
 #include <string>
 
+#include "CDeviceTable.h"
 #include "CFlashingThread.h"
 #include "CarouselGeometry.h"
 #include "LConsole.h"
@@ -17,6 +19,8 @@ namespace {
 constexpr int32_t kMaxDigits = 3;
 constexpr uint32_t kErrorShowsMs = 3000;
 constexpr uint32_t kErrorWaitStepMs = 10;
+// As often as the console's keyboard is asked while a key is awaited.
+constexpr uint32_t kKeyWaitStepMs = 10;
 
 const LChar kInvalidNumber[] = u"Please, enter a valid number from 1 to 127.";
 
@@ -52,6 +56,64 @@ LConsolePosition FollowScroll(const LConsolePosition& at, int32_t written) {
     return scrolled > 0 && width > 0 ? LConsolePosition{at.x, at.y - scrolled} : at;
 }
 
+// Leaves the prompt through one of its exits; caught where the turn began.
+struct PromptLeft {
+    PromptEnd end;
+};
+
+// The prompt's keys, as its exits read them.
+class PromptKeys {
+public:
+    PromptKeys(int32_t device, const PromptExits& exits) : device_(device), exits_(exits) {}
+
+    // Whether the device has left the device list, when that ends the prompt.
+    bool Unplugged() const {
+        return exits_.endsWhenUnplugged && !CDeviceTable::IsAttached(device_);
+    }
+
+    // The next key; PromptLeft for a key that leaves the prompt, or once the device
+    // has gone while the key was awaited.
+    int32_t Next() {
+        if (exits_.endsWhenUnplugged) {
+            while (!keyboard::KeyWaiting()) {
+                if (Unplugged()) {
+                    throw PromptLeft{PromptEnd::kUnplugged};
+                }
+                LSleep(kKeyWaitStepMs, LWaitKind::kPoll);
+            }
+        }
+        return Read();
+    }
+
+    // A key that is waiting, taken; PromptLeft as for Next, or false.
+    bool TakeWaiting() {
+        if (Unplugged()) {
+            throw PromptLeft{PromptEnd::kUnplugged};
+        }
+        if (!keyboard::KeyWaiting()) {
+            return false;
+        }
+        Read();
+        return true;
+    }
+
+private:
+    int32_t Read() {
+        const int32_t key = NextKey();
+        // The second code of a key without a character is no Escape, whatever its value.
+        const bool second = afterPrefix_;
+        afterPrefix_ = key == keyboard::kFunctionKey || key == keyboard::kExtendedKey;
+        if (exits_.escapeCancels && !second && key == keyboard::kEscape) {
+            throw PromptLeft{PromptEnd::kCancelled};
+        }
+        return key;
+    }
+
+    int32_t device_;
+    PromptExits exits_;
+    bool afterPrefix_ = false;
+};
+
 // The red message for a bank that another device holds; no longer than the one for
 // an invalid number, so that the prompt's line takes no more room than it did.
 LString TakenMessage(int32_t bank) {
@@ -61,8 +123,9 @@ LString TakenMessage(int32_t bank) {
 }
 
 // Shows the error at the input position for 3 s, or until a key, which is swallowed;
-// then blanks it again in the colours of before, and puts the cursor back there.
-void ShowError(const LConsolePosition& input, const LString& message) {
+// then blanks it again in the colours of before, and puts the cursor back there. A
+// key or an unplugging that leaves the prompt does so once the error is blanked.
+void ShowError(const LConsolePosition& input, const LString& message, PromptKeys& keys) {
     uint16_t attribute = g_console.GetTextAttribute();
     g_console.SetTextAttribute(LConsole::kBrightRed);
     g_console.WriteText(message.GetText(), message.GetLength());
@@ -70,12 +133,14 @@ void ShowError(const LConsolePosition& input, const LString& message) {
     LConsolePosition at = FollowScroll(input, message.GetLength());
     const uint32_t generation = g_console.Generation();
 
-    LSleepFor(kErrorShowsMs, kErrorWaitStepMs, [] {
-        if (!keyboard::KeyWaiting()) {
-            return false;
+    std::optional<PromptLeft> left;
+    LSleepFor(kErrorShowsMs, kErrorWaitStepMs, [&] {
+        try {
+            return keys.TakeWaiting();
+        } catch (const PromptLeft& leaving) {
+            left = leaving;
+            return true;
         }
-        NextKey();
-        return true;
     });
     // The line drawn again elsewhere meanwhile: the message ends at the cursor.
     if (g_console.Generation() != generation) {
@@ -94,6 +159,9 @@ void ShowError(const LConsolePosition& input, const LString& message) {
         g_console.FillAttribute(attribute, count, at);
     }
     g_console.SetCursorPosition(at);
+    if (left) {
+        throw *left;
+    }
 }
 
 }  // namespace
@@ -109,38 +177,50 @@ int32_t NextKey() {
     return key;
 }
 
-int32_t ReadBankNumber(const BankClaims& claims, int32_t device) {
+PromptAnswer ReadBankNumber(const BankClaims& claims, int32_t device, const PromptExits& exits) {
+    PromptKeys keys(device, exits);
     LString digits;
-    for (;;) {
-        for (int32_t key = NextKey(); key != keyboard::kFunctionKey && key != keyboard::kEnter;
-             key = NextKey()) {
-            if (IsAsciiDigit(key)) {
-                if (digits.GetLength() < kMaxDigits) {
-                    digits.AppendChar(static_cast<LChar>(key));
-                    keyboard::PutChar(static_cast<LChar>(key));
+    try {
+        for (;;) {
+            for (int32_t key = keys.Next();
+                 key != keyboard::kFunctionKey && key != keyboard::kEnter; key = keys.Next()) {
+                if (IsAsciiDigit(key)) {
+                    if (digits.GetLength() < kMaxDigits) {
+                        digits.AppendChar(static_cast<LChar>(key));
+                        keyboard::PutChar(static_cast<LChar>(key));
+                    }
+                } else if (key == keyboard::kBackspace && digits.GetLength() > 0) {
+                    digits.Assign(digits.Left(digits.GetLength() - 1));
+                    g_console.Backspace();
                 }
-            } else if (key == keyboard::kBackspace && digits.GetLength() > 0) {
-                digits.Assign(digits.Left(digits.GetLength() - 1));
-                g_console.Backspace();
             }
+            int32_t value = digits.ToInteger();
+            LConsolePosition at = InputPosition(digits);
+            const bool valid = carousel::IsBank(value);
+            if (valid && !claims.TakenFromOther(value, device)) {
+                g_console.FillCharacter(0, kMaxDigits, at);
+                return {PromptEnd::kBank, value};
+            }
+            digits.Empty();
+            ShowError(at, valid ? TakenMessage(value) : LString(kInvalidNumber), keys);
         }
-        int32_t value = digits.ToInteger();
-        LConsolePosition at = InputPosition(digits);
-        const bool valid = carousel::IsBank(value);
-        if (valid && !claims.TakenFromOther(value, device)) {
-            g_console.FillCharacter(0, kMaxDigits, at);
-            return value;
-        }
-        ShowError(at, valid ? TakenMessage(value) : LString(kInvalidNumber));
-        digits.Empty();
+    } catch (const PromptLeft& left) {
+        // What was typed goes, and the prompt's line ends where its input began.
+        const LConsolePosition at = InputPosition(digits);
+        g_console.FillCharacter(0, kMaxDigits, at);
+        return {left.end, 0};
     }
 }
 
-int32_t AskForBank(int32_t device, BankClaims& claims) {
+int32_t ReadBankNumber(const BankClaims& claims, int32_t device) {
+    return ReadBankNumber(claims, device, PromptExits{}).bank;
+}
+
+PromptAnswer AskForBank(int32_t device, BankClaims& claims, const PromptExits& exits) {
     StdOutWrite(u"The flashing device will be number: ");
     USBCDReset(device);
     CFlashingThread flashing(device);
-    int32_t bank;
+    PromptAnswer answer;
     {
         // Declared first, so that an interrupt still finds the thread while it is
         // being stopped on the way out of this block.
@@ -148,10 +228,16 @@ int32_t AskForBank(int32_t device, BankClaims& claims) {
         // Stops the blinking however the turn ends, so that the LED is left off.
         const LScopeExit stopped([&flashing] { flashing.StopAndWait(); });
         flashing.Start(false);
-        bank = ReadBankNumber(claims, device);
+        answer = ReadBankNumber(claims, device, exits);
     }
-    claims.Give(bank, device);
-    return bank;
+    if (answer.end == PromptEnd::kBank) {
+        claims.Give(answer.bank, device);
+    }
+    return answer;
+}
+
+int32_t AskForBank(int32_t device, BankClaims& claims) {
+    return AskForBank(device, claims, PromptExits{}).bank;
 }
 
 void ReportAssignment(int32_t device, int32_t bank) {

@@ -20,10 +20,26 @@ public:
 // claimed for its device.
 void AssignBanks(XmlDocument& document, XmlElement& root, const LList& devices, BankClaims& claims);
 
+// How a prompt may end besides with a bank. The numbering waits for one whatever
+// happens; the renumbering of a device lets the user go back on it, and ends once
+// the device has gone, since nobody can then tell which device the number is for.
+struct PromptExits {
+    bool escapeCancels = false;
+    bool endsWhenUnplugged = false;
+};
+enum class PromptEnd { kBank, kCancelled, kUnplugged };
+struct PromptAnswer {
+    PromptEnd end;
+    int32_t bank;  // with kBank
+};
+
 // One device's turn: the prompt, the device reset and blinking while the user types
 // its bank, which is claimed for it and returned. The caller records the bank, then
 // reports it.
 int32_t AskForBank(int32_t device, BankClaims& claims);
+// The same turn with other ways out; a bank is claimed only when one is given. The
+// LED is off however the turn ends.
+PromptAnswer AskForBank(int32_t device, BankClaims& claims, const PromptExits& exits);
 // The result line, written over the prompt.
 void ReportAssignment(int32_t device, int32_t bank);
 
@@ -31,6 +47,8 @@ void ReportAssignment(int32_t device, int32_t bank);
 // claims show held by a device other than this one: anything else is refused with
 // a red message and asked again.
 int32_t ReadBankNumber(const BankClaims& claims, int32_t device);
+// The same, ending also as the exits allow, with the typed digits blanked.
+PromptAnswer ReadBankNumber(const BankClaims& claims, int32_t device, const PromptExits& exits);
 
 // The next key. Ctrl+C, read as a key, ends the run as it does everywhere else;
 // NoConsoleInput when there is no keyboard.

@@ -111,28 +111,45 @@ BankClaims BankTableFile::ClaimsOfAttached() const {
     return claims;
 }
 
-bool BankTableFile::Save(FilePlacement placement, const BankClaims& claims, int32_t kept) {
-    // Why each Item goes, by its place among the Items.
-    std::vector<std::pair<int32_t, std::u16string>> dropped;
-    for (int32_t index = 0; index < items_.GetCount(); ++index) {
-        const BankItem& item = items_[index];
-        int32_t receiver = 0;
-        if (item.standing != ItemStanding::kInEffect) {
-            dropped.emplace_back(index, items_.Reason(index));
-        } else if (index != kept && claims.GivenInRun(item.bank, receiver)) {
-            dropped.emplace_back(index, u"internal number " + LDecimal(receiver) + u" took bank " +
-                                            LDecimal(item.bank));
+// Why an Item goes when the table is saved, or nothing when it stays. The reasons
+// hold for the table as saved: an Item shadowed under a bank that the renumbered
+// Item left would otherwise come into effect and give its device that bank unasked,
+// and one shadowed under a bank given in this run goes with the Item it stood
+// behind.
+std::u16string BankTableFile::DropReason(int32_t index, const BankClaims& claims,
+                                         int32_t kept) const {
+    const BankItem& item = items_[index];
+    int32_t receiver = 0;
+    const bool given = index != kept && claims.GivenInRun(item.bank, receiver);
+    if (item.standing == ItemStanding::kShadowed && kept >= 0) {
+        const BankItem& renumbered = items_[kept];
+        if (item.bank == renumbered.bank) {
+            return u"a later Item held bank " + LDecimal(item.bank) + u" until internal number " +
+                   LDecimal(renumbered.device) + u" left it";
         }
     }
-    // The elements are found first and taken out after the walk, which a removal
-    // would disturb.
+    if (item.standing == ItemStanding::kShadowed && given && kept >= 0) {
+        return u"internal number " + LDecimal(receiver) + u" took bank " + LDecimal(item.bank);
+    }
+    if (item.standing != ItemStanding::kInEffect) {
+        return items_.Reason(index);
+    }
+    if (given) {
+        return u"internal number " + LDecimal(receiver) + u" took bank " + LDecimal(item.bank);
+    }
+    return std::u16string();
+}
+
+// The elements are found first and taken out after the walk, which a removal would
+// disturb. The indices are places among the Items, in file order.
+void BankTableFile::RemoveItems(const std::vector<int32_t>& indices) {
     std::vector<XmlElement> elements;
     {
         XmlChildren children(root_);
         XmlElement node;
         size_t next = 0;
-        for (int32_t at = 0; next < dropped.size() && children.Next(node);) {
-            if (!node.IsNull() && at++ == dropped[next].first) {
+        for (int32_t at = 0; next < indices.size() && children.Next(node);) {
+            if (!node.IsNull() && at++ == indices[next]) {
                 elements.push_back(std::move(node));
                 ++next;
             }
@@ -141,6 +158,36 @@ bool BankTableFile::Save(FilePlacement placement, const BankClaims& claims, int3
     for (const XmlElement& element : elements) {
         root_.RemoveChild(element);
     }
+}
+
+void BankTableFile::Forget(int32_t bank) {
+    forgotten_.resize(static_cast<size_t>(items_.GetCount()));
+    for (int32_t index = 0; index < items_.GetCount(); ++index) {
+        const BankItem& item = items_[index];
+        if (item.bank == bank && (item.standing == ItemStanding::kInEffect ||
+                                  item.standing == ItemStanding::kShadowed)) {
+            forgotten_[static_cast<size_t>(index)] = true;
+        }
+    }
+}
+
+bool BankTableFile::Save(FilePlacement placement, const BankClaims& claims, int32_t kept) {
+    // Why each Item goes, by its place among the Items.
+    std::vector<std::pair<int32_t, std::u16string>> dropped;
+    std::vector<int32_t> indices;
+    for (int32_t index = 0; index < items_.GetCount(); ++index) {
+        if (static_cast<size_t>(index) < forgotten_.size() &&
+            forgotten_[static_cast<size_t>(index)]) {
+            indices.push_back(index);
+            continue;
+        }
+        std::u16string reason = DropReason(index, claims, kept);
+        if (!reason.empty()) {
+            dropped.emplace_back(index, std::move(reason));
+            indices.push_back(index);
+        }
+    }
+    RemoveItems(indices);
     std::string bytes;
     if (!document_.ToBytes(bytes) ||
         !SaveTableFile(folder_, kFileName, bytes, placement,

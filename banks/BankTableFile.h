@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "BankClaims.h"
 #include "BankItems.h"
@@ -35,17 +37,26 @@ public:
     // The banks that the Items in effect give attached devices.
     BankClaims ClaimsOfAttached() const;
 
+    // Every Item that holds the bank, in effect or shadowed, goes with the next save,
+    // without a line of its own.
+    void Forget(int32_t bank);
+
     // Takes out the Items that count as absent and those whose bank the claims show
     // given to a device in this run (the Item at `kept` excepted), then saves the
     // document, once the file written reads back as the same table. False after
-    // "Cannot save..."; after a save, one line per Item taken out.
+    // "Cannot save..."; after a save, one line per Item taken out. `kept` is the Item
+    // renumbered in this run: no Item shadowed by it under its old bank comes into
+    // effect in its place.
     bool Save(FilePlacement placement, const BankClaims& claims, int32_t kept = -1);
 
 private:
     bool ReadsAsMeant(const std::string& written) const;
+    std::u16string DropReason(int32_t index, const BankClaims& claims, int32_t kept) const;
+    void RemoveItems(const std::vector<int32_t>& indices);
 
     TableFolder& folder_;
     XmlDocument document_;
     XmlElement root_;
     BankItems items_;
+    std::vector<bool> forgotten_;  // by place among the Items
 };

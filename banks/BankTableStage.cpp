@@ -4,6 +4,7 @@
 #include "BankTableFile.h"
 #include "LConsoleDialogue.h"
 #include "LInterrupt.h"
+#include "LKeyboard.h"
 #include "LStdOut.h"
 
 namespace {
@@ -29,7 +30,24 @@ const LChar kNoConsoleInput[] =
 
 enum class PassResult { kHandOver, kAgain, kEnd };
 
-bool CreateBankTable(TableFolder& folder) {
+// How the numbering goes: within a selection it asks whatever standard input is,
+// and says there is no keyboard once it reads none; on its own it first makes sure
+// there is one.
+enum class Asking { kInSelection, kOnlyWithKeyboard };
+
+// Whether the numbering may begin; false after the reason.
+bool MayAsk(Asking asking) {
+    if (asking == Asking::kOnlyWithKeyboard && !keyboard::Available()) {
+        StdOutWrite(kNoConsoleInput);
+        return false;
+    }
+    return true;
+}
+
+bool CreateBankTable(TableFolder& folder, Asking asking) {
+    if (!MayAsk(asking)) {
+        return false;
+    }
     BankTableFile file(folder);
     if (!file.CreateNew()) {
         return false;
@@ -58,7 +76,7 @@ bool CreateBankTable(TableFolder& folder) {
     return true;
 }
 
-PassResult LoadPass(TableFolder& folder, CDeviceTable& table) {
+PassResult LoadPass(TableFolder& folder, CDeviceTable& table, Asking asking) {
     BankTableFile file(folder);
     if (!file.Load()) {
         return PassResult::kEnd;
@@ -84,6 +102,9 @@ PassResult LoadPass(TableFolder& folder, CDeviceTable& table) {
         return PassResult::kHandOver;
     }
 
+    if (!MayAsk(asking)) {
+        return PassResult::kEnd;
+    }
     // Filled again from the file by the next pass.
     table.RemoveAll();
     BankClaims claims = file.ClaimsOfAttached();
@@ -98,30 +119,41 @@ PassResult LoadPass(TableFolder& folder, CDeviceTable& table) {
     return file.Save(FilePlacement::kReplace, claims) ? PassResult::kAgain : PassResult::kEnd;
 }
 
-}  // namespace
-
-bool LoadBankTable(const LString& programDirectory, CDeviceTable& table) {
+NumberingResult RunNumbering(const LString& programDirectory, CDeviceTable& table, Asking asking) {
     // Opened once: every look at the table and every save goes through it.
     const std::unique_ptr<TableFolder> folder = OpenTableFolder(programDirectory);
+    bool numbered = false;
     switch (BankTablePresence(folder.get())) {
         case LFilePresence::kUnknown:
-            return false;
+            return NumberingResult::kEnded;
         case LFilePresence::kAbsent:
-            if (!CreateBankTable(*folder)) {
-                return false;
+            if (!CreateBankTable(*folder, asking)) {
+                return NumberingResult::kEnded;
             }
+            numbered = true;
             break;
         case LFilePresence::kPresent:
             break;
     }
     for (;;) {
-        switch (LoadPass(*folder, table)) {
+        switch (LoadPass(*folder, table, asking)) {
             case PassResult::kHandOver:
-                return true;
+                return numbered ? NumberingResult::kNumbered : NumberingResult::kNothingToNumber;
             case PassResult::kEnd:
-                return false;
+                return NumberingResult::kEnded;
             case PassResult::kAgain:
+                numbered = true;
                 break;
         }
     }
+}
+
+}  // namespace
+
+bool LoadBankTable(const LString& programDirectory, CDeviceTable& table) {
+    return RunNumbering(programDirectory, table, Asking::kInSelection) != NumberingResult::kEnded;
+}
+
+NumberingResult NumberNewDevices(const LString& programDirectory, CDeviceTable& table) {
+    return RunNumbering(programDirectory, table, Asking::kOnlyWithKeyboard);
 }

@@ -8,3 +8,15 @@
 // attached. True when every attached device has a bank and the discs can be
 // selected; false when the run ends, after the reason has been written.
 bool LoadBankTable(const LString& programDirectory, CDeviceTable& table);
+
+// How the numbering alone ends.
+enum class NumberingResult {
+    kNumbered,         // every attached device has a bank now, some given in this run
+    kNothingToNumber,  // every attached device had one: the table was not written
+    kEnded,            // after the reason has been written
+};
+
+// The numbering without the selection: the first run's when there is no table, the
+// new devices' otherwise. Without a keyboard it ends before it asks, and blinks
+// nothing.
+NumberingResult NumberNewDevices(const LString& programDirectory, CDeviceTable& table);

@@ -7,12 +7,16 @@
 
 // Keys as typed, in place of the console's while the object exists; whether they
 // count as waiting decides whether one pressed while the prompt's error shows takes
-// it away. Past the last key there is no input.
+// it away. Past the last key there is no input, which counts as waiting as the
+// end of a terminal's input does.
 class ScriptedKeys : public keyboard::Source {
 public:
-    ScriptedKeys(const std::u16string& keys, bool waiting)
+    // Without `available`, the keyboard is one that a run whose input comes from a
+    // file has.
+    ScriptedKeys(const std::u16string& keys, bool waiting, bool available = true)
         : keys_(keys.begin(), keys.end()),
           waiting_(waiting),
+          available_(available),
           previous_(keyboard::SetSource(this)) {}
     ~ScriptedKeys() override { keyboard::SetSource(previous_); }
     ScriptedKeys(const ScriptedKeys&) = delete;
@@ -26,11 +30,12 @@ public:
         keys_.pop_front();
         return key;
     }
-    bool KeyWaiting() override { return waiting_ && !keys_.empty(); }
-    bool Available() override { return true; }
+    bool KeyWaiting() override { return waiting_; }
+    bool Available() override { return available_; }
 
 private:
     std::deque<char16_t> keys_;
     bool waiting_;
+    bool available_;
     keyboard::Source* previous_;
 };

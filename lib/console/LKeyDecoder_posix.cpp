@@ -5,7 +5,7 @@
 namespace keyboard {
 namespace {
 
-constexpr char32_t kEscape = 0x1B;
+constexpr char32_t kEsc = 0x1B;
 constexpr char32_t kCancel = 0x18;
 constexpr char32_t kSubstitute = 0x1A;
 constexpr char32_t kBell = 0x07;
@@ -150,7 +150,7 @@ void KeyDecoder::Feed(const char* bytes, std::size_t count, std::vector<int32_t>
 
 void KeyDecoder::Flush(std::vector<int32_t>& codes) {
     if (state_ == State::kEscape && !alt_) {
-        codes.push_back(static_cast<int32_t>(kEscape));
+        codes.push_back(keyboard::kEscape);
     }
     state_ = State::kGround;
     alt_ = false;
@@ -169,7 +169,7 @@ void KeyDecoder::Unit(char32_t unit, std::vector<int32_t>& codes) {
             Ground(unit, codes);
             return;
         case State::kString:
-            if (unit == kEscape) {
+            if (unit == kEsc) {
                 state_ = State::kStringEscape;
             } else if (unit == kSt || (unit == kBell && oscString_) || unit == kCancel ||
                        unit == kSubstitute) {
@@ -229,7 +229,7 @@ void KeyDecoder::Unit(char32_t unit, std::vector<int32_t>& codes) {
 // A control or a character that no sequence takes: what was pending is dropped, and
 // the unit is read as it is (CAN and SUB only cancel).
 void KeyDecoder::Control(char32_t unit, std::vector<int32_t>& codes) {
-    const bool doubledEscape = unit == kEscape && state_ == State::kEscape;
+    const bool doubledEscape = unit == kEsc && state_ == State::kEscape;
     state_ = State::kGround;
     alt_ = false;
     if (doubledEscape) {
@@ -245,7 +245,7 @@ void KeyDecoder::Control(char32_t unit, std::vector<int32_t>& codes) {
 
 void KeyDecoder::Ground(char32_t unit, std::vector<int32_t>& codes) {
     switch (unit) {
-        case kEscape:
+        case kEsc:
             Start(State::kEscape);
             alt_ = false;
             return;

@@ -17,6 +17,8 @@ constexpr int32_t kNoInput = -1;
 constexpr int32_t kEnter = 13;
 constexpr int32_t kBackspace = 8;
 constexpr int32_t kCtrlC = 3;
+// A terminal's sequences that begin with ESC are other keys, or none.
+constexpr int32_t kEscape = 27;
 // The first codes of a key without a character; its second code follows.
 constexpr int32_t kFunctionKey = 0;
 constexpr int32_t kExtendedKey = 0xE0;
@@ -27,7 +29,8 @@ bool Available();
 
 // Waits for a key and returns its code, or kNoInput.
 int32_t GetKey();
-// Whether a key is waiting to be read.
+// Whether a key is waiting to be read, or the input has ended, so that GetKey
+// returns at once either way.
 bool KeyWaiting();
 // Writes one character at the cursor.
 void PutChar(LChar ch);

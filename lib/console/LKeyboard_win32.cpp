@@ -87,7 +87,7 @@ int32_t ConsoleGetKey() {
 bool ConsoleKeyWaiting() {
     liveline::FollowWidth(static_cast<HANDLE>(g_console.GetHandle()));
     if (!HasConsoleInput()) {
-        return false;
+        return true;  // no key will ever come: GetKey says so at once
     }
     TheConsoleInput().LookForKeys();
     return _kbhit() != 0;

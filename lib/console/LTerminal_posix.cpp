@@ -253,7 +253,9 @@ public:
             DecodeInput();
         }
         std::lock_guard<std::mutex> guard(lock_);
-        return !keys_.empty();
+        // Input that has ended counts as waiting, so that whoever waits for a key
+        // reads the end instead of waiting for ever.
+        return !keys_.empty() || inputEnded_;
     }
 
 private:
@@ -397,8 +399,10 @@ private:
             count = read(kKeyboard, chunk, sizeof chunk);
         } while (count < 0 && errno == EINTR);
         if (count <= 0) {
+            inputEnded_ = true;
             return false;
         }
+        inputEnded_ = false;
         std::lock_guard<std::mutex> guard(lock_);
         input_.append(chunk, static_cast<std::size_t>(count));
         return true;
@@ -449,6 +453,8 @@ private:
     termios original_{};
 
     std::string input_;  // bytes read, not yet decoded
+    // The last read of the keyboard found its end, or could not read it.
+    std::atomic<bool> inputEnded_{false};
     keyboard::KeyDecoder decoder_;
     std::deque<int32_t> keys_;  // keys decoded, not yet handed out
 };

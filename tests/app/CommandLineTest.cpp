@@ -13,9 +13,11 @@ std::string Reading(const std::vector<std::u16string>& arguments) {
         argv.push_back(argument.c_str());
     }
     const Command command = ReadCommand(static_cast<int32_t>(argv.size()), argv.data());
-    const char* const kNames[] = {"selection", "help", "list", "blink", "renumber", "misused"};
+    const char* const kNames[] = {"selection", "help",   "list",    "blink",  "renumber",
+                                  "forget",    "number", "version", "misused"};
     std::string reading = kNames[static_cast<int>(command.kind)];
-    if (command.kind == CommandKind::kBlink || command.kind == CommandKind::kRenumber) {
+    if (command.kind == CommandKind::kBlink || command.kind == CommandKind::kRenumber ||
+        command.kind == CommandKind::kForget) {
         reading += " " + std::to_string(command.bank);
     }
     return reading;
@@ -45,6 +47,15 @@ TEST(ReadCommand, OnlyTheWholeFirstArgumentNamesACommand) {
         {{u"/blink", u"2"}, "blink 2"},
         {{u"--Renumber", u"127"}, "renumber 127"},
         {{u"/renumber", u"007"}, "renumber 7"},
+        {{u"/FORGET", u"3"}, "forget 3"},
+        {{u"--forget", u"127"}, "forget 127"},
+        {{u"/Number"}, "number"},
+        {{u"--number"}, "number"},
+        {{u"--version"}, "version"},
+        {{u"/VERSION"}, "version"},
+        {{u"/forget3"}, "selection"},
+        {{u"-version"}, "selection"},
+        {{u"--version=1"}, "selection"},
         // Operands missing, extra or unreadable.
         {{u"/list", u"5"}, "misused"},
         {{u"/?", u"x"}, "misused"},
@@ -57,6 +68,11 @@ TEST(ReadCommand, OnlyTheWholeFirstArgumentNamesACommand) {
         {{u"/blink", u" 5"}, "misused"},
         {{u"/blink", u"5x"}, "misused"},
         {{u"/blink", u""}, "misused"},
+        {{u"/forget"}, "misused"},
+        {{u"/forget", u"0"}, "misused"},
+        {{u"/forget", u"2", u"2"}, "misused"},
+        {{u"/number", u"2"}, "misused"},
+        {{u"--version", u"x"}, "misused"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Reading(c.arguments), c.reading)

@@ -1,0 +1,18 @@
+#include "BankTableStage.h"
+#include "Commands.h"
+#include "LStdOut.h"
+
+// The numbering that a selection runs first, on its own: the table is written only
+// when a device was given a bank.
+int32_t NumberDevices(const LString& programDirectory, CDeviceTable& devices) {
+    switch (NumberNewDevices(programDirectory, devices)) {
+        case NumberingResult::kNumbered:
+            return kCommandDone;
+        case NumberingResult::kNothingToNumber:
+            StdOutWrite(u"\r\nEvery attached device has a bank: Kavro.xml is unchanged.\r\n");
+            return kCommandDone;
+        case NumberingResult::kEnded:
+            break;
+    }
+    return kCommandFailed;
+}
