@@ -1,5 +1,6 @@
 """The commands beside the selection, in a real terminal where they read keys:
-/list, /blink and /renumber over the simulated carousels and the bank table."""
+/list, /blink, /renumber, /forget and /number over the simulated carousels and the
+bank table."""
 
 import os
 import re
@@ -35,6 +36,27 @@ class List(unittest.TestCase):
                 self.assertEqual(place.run("Kavro", "/list"), (0, expected))
                 self.assertEqual(place.read("Kavro.xml"), content or b"")
                 self.assertEqual(place.leds(), [])
+
+
+class Forget(unittest.TestCase):
+    def test_only_the_bank_of_a_carousel_that_is_gone_is_forgotten(self):
+        with harness.Installation({"devices": "0"}) as place:
+            place.write(
+                "Kavro.xml", b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="9" Bank="2"/>'
+                b'<Item ID="7" Bank="2"/><Item ID="5" Bank="3"/></CDLibraryList>')
+            self.assertEqual(place.run("Kavro", "/forget", "2"),
+                             (0, b"\r\nBank 2 (internal number 7) was forgotten: Kavro.xml no "
+                              b"longer holds it.\r\n"))
+            after = harness.table((0, 1), (5, 3))
+            self.assertEqual(place.saved_table(), after)
+            # Attached, the carousel of bank 1 keeps its bank.
+            self.assertEqual(place.run("Kavro", "--forget", "1"),
+                             (1, b"\r\nThe device of bank 1 (internal number 0) is attached: "
+                              b"use /renumber 1 to give it another bank.\r\n"))
+            self.assertEqual(place.run("Kavro", "/forget", "2"),
+                             (1, b"\r\nNo device has bank 2 in Kavro.xml.\r\n"))
+            self.assertEqual(place.saved_table(), after)
+            self.assertEqual(place.leds(), [])
 
 
 class InATerminal(unittest.TestCase):
@@ -151,6 +173,62 @@ class InATerminal(unittest.TestCase):
             self.assertIn("status 0", terminal.text())
             self.assertEqual(os.stat(place.file("Kavro.xml")).st_mtime_ns, before)
             harness.assert_leds_end_off(self, place)
+
+    def test_number_asks_for_the_new_carousel_only_and_selects_nothing(self):
+        with harness.Installation({"devices": "0,1"}) as place:
+            place.write_table((0, 1))
+            terminal = self.start(place, "/number")
+            harness.wait_until_asked(self, place, terminal)
+            self.assertIn("New device was found.", terminal.text())
+            terminal.send("5", "Enter")
+            terminal.wait_for("EXITED")
+            self.assertIn("The device (internal number 1) was assigned to the bank 5\nstatus 0",
+                          terminal.text())
+            self.assertEqual(place.saved_table(), harness.table((0, 1), (1, 5)))
+            self.assertEqual(harness.calls_of(place.trace(), "USBCDMoveto"), [])
+            harness.assert_leds_end_off(self, place)
+
+            # Nothing left to number: the table is not written again.
+            before = os.stat(place.file("Kavro.xml")).st_mtime_ns
+            self.assertEqual(place.run("Kavro", "/number"),
+                             (0, b"\r\nEvery attached device has a bank: Kavro.xml is "
+                              b"unchanged.\r\n"))
+            self.assertEqual(os.stat(place.file("Kavro.xml")).st_mtime_ns, before)
+
+    def test_renumber_ends_at_escape_and_when_its_carousel_is_unplugged(self):
+        named = "Renumbering the device of bank 2 (internal number 1). Esc cancels."
+        # (how it ends, the simulator's settings, the line it ends with)
+        cases = (("Escape", {}, "The renumbering of bank 2 was cancelled; nothing was saved."),
+                 ("unplugged", {"detach": "4000:1"},
+                  "The device of bank 2 (internal number 1) was disconnected; nothing was saved."))
+        for end, settings, said in cases:
+            with self.subTest(end=end), \
+                    harness.Installation(dict({"devices": "0,1"}, **settings)) as place:
+                place.write_table((0, 1), (1, 2))
+                terminal = self.start(place, "/renumber", "2")
+                harness.wait_until_asked(self, place, terminal)
+                self.assertIn(named + "\n" + harness.PROMPT.rstrip(), terminal.text())
+                terminal.send("4")
+                terminal.wait_for(re.escape(harness.PROMPT) + "4")
+                if end == "Escape":
+                    # The arrow keys' sequences begin with ESC: they cancel nothing.
+                    terminal.send("Up", "Left")
+                    self.assertFalse(harness.wait_until(lambda: "EXITED" in terminal.text(),
+                                                        timeout=1.5))
+                    terminal.send("Escape")
+                terminal.wait_for("EXITED")
+                text = terminal.text()
+                self.assertIn(harness.PROMPT.rstrip() + "\n" + said + "\nstatus 1", text)
+                self.assertEqual(place.saved_table(), harness.table((0, 1), (1, 2)))
+                harness.assert_leds_end_off(self, place)
+                if end == "unplugged":
+                    # Ended within a second of the unplugging, the LED calls with it.
+                    trace = place.trace()
+                    closed = harness.calls_of(trace, "CloseUSBCDLibrary")[0][0]
+                    last_led = [ms for ms, function, _, _ in trace
+                                if function.startswith("USBCDLED")][-1]
+                    self.assertLess(closed - 4000, 1000, trace)
+                    self.assertLess(last_led - 4000, 1000, trace)
 
 
 if __name__ == "__main__":

@@ -13,7 +13,11 @@ from harness import USAGE, WARNING
 HELP = USAGE + (b"\r\nKavro /list          Lists the numbered and the attached devices.\r\n"
                 b"Kavro /blink N       Flashes the device of bank N until a key is pressed.\r\n"
                 b"Kavro /renumber N    Asks for a new number for the device of bank N.\r\n"
+                b"Kavro /forget N      Removes bank N from Kavro.xml when its device is gone.\r\n"
+                b"Kavro /number        Numbers new devices without selecting a disc.\r\n"
+                b"Kavro /version       Shows the program's version.\r\n"
                 b"Kavro /? or --help   Shows this text. Each command can also begin with --.\r\n")
+VERSION = b"Kavro 1.01\r\n"
 
 
 class Usage(unittest.TestCase):
@@ -37,7 +41,16 @@ class Usage(unittest.TestCase):
                  0),
                 (["/blink", "2"], b"Bank 2 (internal number 0) is flashing for 10 seconds.\r\n"
                  b"\r\nThe device of bank 2 (internal number 0) was disconnected.\r\n", 1,
-                 {"detach": "1500:0"}))
+                 {"detach": "1500:0"}),
+                (["--version"], VERSION, 0), (["/VERSION"], VERSION, 0),
+                (["/version", "x"], HELP, 2), (["/forget"], HELP, 2),
+                (["--forget", "2", "3"], HELP, 2), (["/forget", "x"], HELP, 2),
+                (["/number", "2"], HELP, 2),
+                (["/forget", "2"], b"\r\nThe device of bank 2 (internal number 0) is attached: "
+                 b"use /renumber 2 to give it another bank.\r\n", 1),
+                (["/forget", "3"], b"\r\nNo device has bank 3 in Kavro.xml.\r\n", 1),
+                (["--Number"], b"\r\nEvery attached device has a bank: Kavro.xml is "
+                 b"unchanged.\r\n", 0))
 
         def run(row):
             arguments, settings = row[0], row[3] if len(row) > 3 else {}
@@ -60,7 +73,7 @@ class Usage(unittest.TestCase):
             with self.subTest(arguments=arguments):
                 self.assertEqual((code, output), (expected_code, expected), errors)
                 self.assertTrue(kept, "Kavro.xml changed")
-                if expected in (USAGE, HELP):
+                if expected in (USAGE, HELP, VERSION):
                     self.assertIsNone(trace, "the vendor library was started")
 
     def test_started_from_another_folder(self):
