@@ -1,6 +1,6 @@
 """The commands beside the selection, in a real terminal where they read keys:
-/list, /blink, /renumber, /forget and /number over the simulated carousels and the
-bank table."""
+/list, /blink, /renumber and /number over the simulated carousels and the bank
+table."""
 
 import os
 import re
@@ -36,27 +36,6 @@ class List(unittest.TestCase):
                 self.assertEqual(place.run("Kavro", "/list"), (0, expected))
                 self.assertEqual(place.read("Kavro.xml"), content or b"")
                 self.assertEqual(place.leds(), [])
-
-
-class Forget(unittest.TestCase):
-    def test_only_the_bank_of_a_carousel_that_is_gone_is_forgotten(self):
-        with harness.Installation({"devices": "0"}) as place:
-            place.write(
-                "Kavro.xml", b'<CDLibraryList><Item ID="0" Bank="1"/><Item ID="9" Bank="2"/>'
-                b'<Item ID="7" Bank="2"/><Item ID="5" Bank="3"/></CDLibraryList>')
-            self.assertEqual(place.run("Kavro", "/forget", "2"),
-                             (0, b"\r\nBank 2 (internal number 7) was forgotten: Kavro.xml no "
-                              b"longer holds it.\r\n"))
-            after = harness.table((0, 1), (5, 3))
-            self.assertEqual(place.saved_table(), after)
-            # Attached, the carousel of bank 1 keeps its bank.
-            self.assertEqual(place.run("Kavro", "--forget", "1"),
-                             (1, b"\r\nThe device of bank 1 (internal number 0) is attached: "
-                              b"use /renumber 1 to give it another bank.\r\n"))
-            self.assertEqual(place.run("Kavro", "/forget", "2"),
-                             (1, b"\r\nNo device has bank 2 in Kavro.xml.\r\n"))
-            self.assertEqual(place.saved_table(), after)
-            self.assertEqual(place.leds(), [])
 
 
 class InATerminal(unittest.TestCase):
@@ -215,7 +194,10 @@ class InATerminal(unittest.TestCase):
                     terminal.send("Up", "Left")
                     self.assertFalse(harness.wait_until(lambda: "EXITED" in terminal.text(),
                                                         timeout=1.5))
-                    terminal.send("Escape")
+                    # Wine's console holds a lone ESC from its terminal until the
+                    # next byte, and reads two as one Escape key; Windows' console
+                    # and a Linux terminal give the key at once.
+                    terminal.send(*["Escape"] * (2 if harness.UNDER_WINE else 1))
                 terminal.wait_for("EXITED")
                 text = terminal.text()
                 self.assertIn(harness.PROMPT.rstrip() + "\n" + said + "\nstatus 1", text)
