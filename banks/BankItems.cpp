@@ -96,8 +96,7 @@ void BankItems::Read(const XmlElement& root) {
             shown_.emplace_back(GetCount() - 1, shown);
         }
     }
-    // The last Item that holds a bank decides it, as it always has; the earlier
-    // ones give way to it.
+    // The last Item that holds a bank decides it; the earlier ones give way to it.
     for (int32_t index = GetCount() - 1; index >= 0; --index) {
         BankItem& item = items_[static_cast<size_t>(index)];
         if (item.standing != ItemStanding::kInEffect) {

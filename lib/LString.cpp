@@ -276,7 +276,8 @@ int32_t LString::ToInteger() const {
     while (IsAsciiDigit(text[end])) {
         ++end;
     }
-    // Unsigned arithmetic: the value wraps modulo 2^32 like the 32-bit original.
+    // Unsigned arithmetic: the value wraps modulo 2^32, and the bank table's numbers
+    // are read so (Bank="4294967301" is bank 5).
     uint32_t value = 0;
     uint32_t factor = 1;
     for (int32_t i = end - 1; i >= first; --i) {

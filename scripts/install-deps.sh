@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build git
-    clang libclang-rt-14-dev
+    clang clang-format libclang-rt-14-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
     libxml2-dev tmux expect python3

@@ -29,6 +29,11 @@ if wanted windows || wanted windows64; then
     trap kavro_wine_stop EXIT
 fi
 
+# Every C++ file as the project's .clang-format writes it; a difference fails the run.
+echo "=== formatting ==="
+find . -path ./build -prune -o -path ./.git -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run --Werror
+
 for preset in "${presets[@]}"; do
     echo "=== ${preset} ==="
     started=${SECONDS}

@@ -24,7 +24,7 @@ std::string Reading(const std::vector<std::u16string>& arguments) {
 }
 
 // Only the whole first argument names a command, under ASCII case folding; any
-// other command line stays a disc list, as it always was.
+// other command line stays a disc list.
 TEST(ReadCommand, OnlyTheWholeFirstArgumentNamesACommand) {
     const struct {
         std::vector<std::u16string> arguments;

@@ -46,7 +46,8 @@ TEST_F(BankItemsTest, OnlyANumberedIdAndABankFrom1To127ThatNoLaterItemHoldsCount
         {R"(<Item ID="0" Bank="1"/><Item ID="" Bank="1"/><Item ID="2" Bank="0"/>)", "E0:1 I R"},
         // One device with two banks keeps both.
         {R"(<Item ID="0" Bank="1"/><Item ID="0" Bank="2"/>)", "E0:1 E0:2"},
-        // Numbers read as ever: the 32-bit wrap, a sign, letters around the digits.
+        // Numbers read as ToInteger reads them: the 32-bit wrap, a sign, letters around
+        // the digits.
         {R"(<Item ID="-3" Bank="x5"/><Item ID="7" Bank="4294967298"/>)", "E-3:5 E7:2"},
         {R"(<!-- no Item -->text<Other ID="1" Bank="1"/>)", "E1:1"},
     };
