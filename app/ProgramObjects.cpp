@@ -1,6 +1,7 @@
 #include "ProgramObjects.h"
 
 #include "CDeviceTable.h"
+#include "LConsoleRun.h"
 #include "LInterrupt.h"
 
 // The program-wide objects, defined in one place so that they are constructed in
@@ -20,6 +21,8 @@ int32_t RunProgram(int32_t argumentCount, const LChar* const* arguments) {
     // A failure leaves the console without a handle; the run goes on regardless.
     g_console.Open(LConsole::kStandardOutput);
     interrupt::SignalHandlingForRun signals;
+    // The terminal in the run's modes from here on, and put back on every way out.
+    const LConsoleRun console;
     try {
         return g_mainThread.RunInCallingThread();
     } catch (const interrupt::Interrupted&) {

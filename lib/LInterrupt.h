@@ -21,9 +21,9 @@ public:
 
 // Held by the entry function for the whole run: installs the handling of Ctrl+C.
 // On Linux it also handles the other signals that end or stop a program in a
-// terminal, applies the terminal's modes, and ignores SIGPIPE, so that output
-// nobody reads any more is dropped as on Windows. It puts everything back when it
-// goes.
+// terminal, calling the console's handlers for them, and ignores SIGPIPE, so that
+// output nobody reads any more is dropped as on Windows. It puts everything back
+// when it goes.
 class SignalHandlingForRun {
 public:
     SignalHandlingForRun();
@@ -31,6 +31,20 @@ public:
     SignalHandlingForRun(const SignalHandlingForRun&) = delete;
     SignalHandlingForRun& operator=(const SignalHandlingForRun&) = delete;
 };
+
+// What the console does when the run's interrupts call on it, registered by the
+// console itself (LConsoleRun), since the support library knows nothing of
+// terminals. Every way out calls `restore`; on Linux a stop (Ctrl+Z) calls `suspend`
+// and the going on `resume`, and between signals `poll` runs every 10 ms. A handler
+// left null is not called.
+struct ConsoleHandlers {
+    void (*suspend)() = nullptr;
+    void (*resume)() = nullptr;
+    void (*poll)() = nullptr;
+    void (*restore)() = nullptr;
+};
+// Replaces the handlers (an empty set: none) from now on.
+void SetConsoleHandlers(const ConsoleHandlers& handlers);
 
 // Puts back the thread that an interrupt stopped before StopOnInterrupt.
 struct RestoreStoppedOnInterrupt {

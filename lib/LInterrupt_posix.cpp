@@ -9,18 +9,16 @@
 #include <exception>
 
 #include "LInterrupt.h"
-#include "LTerminal_posix.h"
 
 // A signal handler may do only async-signal-safe work, and switching an LED off
 // means calling the vendor's library and waiting for a thread. So the signals are
 // blocked in every thread of the program (threads inherit the mask of the thread
 // that starts them, and this is set before any starts) and one thread of ours
 // waits for them with sigtimedwait and does the work as ordinary code; between
-// signals it looks at the terminal every 10 ms (terminal::Poll). A thread that the
-// program did not start (a runtime's own, started before main) may still take
-// one: its handler only hands the signal on to that thread. SIGTTOU stays blocked
-// too, so that output from the background still appears instead of stopping the
-// program.
+// signals it lets the console look at the terminal every 10 ms (its poll handler). A thread that
+// the program did not start (a runtime's own, started before main) may still take one: its handler
+// only hands the signal on to that thread. SIGTTOU stays blocked too, so that output from the
+// background still appears instead of stopping the program.
 namespace interrupt {
 namespace {
 
@@ -35,6 +33,19 @@ sigset_t waited;
 struct sigaction previousActions[NSIG];
 struct sigaction previousBrokenPipe;
 std::terminate_handler previousTerminate = nullptr;
+
+// The console's handlers, each read as it is called: the watcher, the way out and
+// the registering thread may meet.
+std::atomic<void (*)()> onSuspend{nullptr};
+std::atomic<void (*)()> onResume{nullptr};
+std::atomic<void (*)()> onPoll{nullptr};
+std::atomic<void (*)()> onRestore{nullptr};
+
+void Call(const std::atomic<void (*)()>& handler) {
+    if (void (*const function)() = handler.load()) {
+        function();
+    }
+}
 
 bool Ignored(int number) {
     struct sigaction current {};
@@ -56,7 +67,7 @@ void PassToWatcherFromNowOn(int number) {
 }
 
 void RestoreTerminal() {
-    terminal::RestoreForExit();
+    Call(onRestore);
 }
 
 void Mask(int how, int number) {
@@ -91,14 +102,14 @@ void TakePending(int number) {
 // line is drawn anew once. (A process group that no shell controls is not stopped
 // at all, and gets none.)
 void StopBySignal() {
-    terminal::Suspend();
+    Call(onSuspend);
     std::signal(SIGTSTP, SIG_DFL);
     Mask(SIG_UNBLOCK, SIGTSTP);
     raise(SIGTSTP);
     Mask(SIG_BLOCK, SIGTSTP);
     PassToWatcherFromNowOn(SIGTSTP);
     TakePending(SIGCONT);
-    terminal::Resume();
+    Call(onResume);
 }
 
 void* Watch(void*) {
@@ -110,7 +121,7 @@ void* Watch(void*) {
                 return nullptr;
             }
             if (errno == EAGAIN) {
-                terminal::Poll();
+                Call(onPoll);
             }
             continue;
         }
@@ -120,7 +131,7 @@ void* Watch(void*) {
         if (number == SIGTSTP) {
             StopBySignal();
         } else if (number == SIGCONT) {
-            terminal::Resume();
+            Call(onResume);
         } else {
             StopThreadsForExit();
             EndBy(number);
@@ -181,7 +192,6 @@ SignalHandlingForRun::SignalHandlingForRun() {
         std::atexit(&RestoreTerminalAtExit);
     }
     previousTerminate = std::set_terminate(&TerminateAfterRestoringTerminal);
-    terminal::StartRun();
 }
 
 SignalHandlingForRun::~SignalHandlingForRun() {
@@ -201,6 +211,13 @@ SignalHandlingForRun::~SignalHandlingForRun() {
     pthread_join(watcher, nullptr);
     watching = false;
     pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+}
+
+void SetConsoleHandlers(const ConsoleHandlers& handlers) {
+    onSuspend = handlers.suspend;
+    onResume = handlers.resume;
+    onPoll = handlers.poll;
+    onRestore = handlers.restore;
 }
 
 void EndAsInterrupted() {

@@ -25,6 +25,9 @@ SignalHandlingForRun::~SignalHandlingForRun() {
     SetConsoleCtrlHandler(&OnControl, FALSE);
 }
 
+// The Windows console puts itself back when the process ends: nothing to call.
+void SetConsoleHandlers(const ConsoleHandlers&) {}
+
 void EndAsInterrupted() {
     ExitProcess(kControlCExit);
 }
