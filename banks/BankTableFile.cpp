@@ -9,6 +9,7 @@
 #include "LStdOut.h"
 #include "LUtf.h"
 #include "XmlDeclaration.h"
+#include "XmlMarkupLimits.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ bool BankTableFile::Load() {
         return false;
     }
     std::string bytes;
-    if (!ReadTableFile(folder_, kFileName, bytes) || !document_.FromBytes(bytes)) {
+    if (!ReadTableFile(folder_, kFileName, kLargestXmlFile, bytes) || !document_.FromBytes(bytes)) {
         StdOutWrite(kCannotLoad);
         return false;
     }

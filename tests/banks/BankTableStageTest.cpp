@@ -16,7 +16,7 @@
 #include "ScriptedKeys.h"
 #include "StdOutCapture.h"
 #include "TempFolder.h"
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 #include "device/FakeUSBCDDLL.h"
 
 // Whether the bank table file is there decides between reading it and the first

@@ -6,7 +6,7 @@
 
 #include "ComApartment.h"
 #include "XmlDocument.h"
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 
 // Values made of entity references are read with the references substituted, and
 // all references together may stand for at most kMostXmlEntityText characters: the

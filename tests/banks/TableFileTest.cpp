@@ -154,8 +154,9 @@ TEST_F(SaveInFolderTest, ReadsAndSavesInAFolderWhoseNamesReachTheLimit) {
     ASSERT_GT(Temporary(0).string().size(), onLinux ? 4095u : 260u);
     EXPECT_TRUE(Save(FilePlacement::kOnlyIfAbsent));
     std::string bytes;
-    EXPECT_TRUE(ReadTableFile(*folder_, kName, bytes));
+    EXPECT_TRUE(ReadTableFile(*folder_, kName, 3, bytes));
     EXPECT_EQ(bytes, "new");
+    EXPECT_FALSE(ReadTableFile(*folder_, kName, 2, bytes));  // one byte over the limit
     // The Windows build's C++ library cannot list a folder past MAX_PATH, and the
     // Linux one cannot name the temporary file there.
     if (onLinux) {
@@ -186,12 +187,15 @@ public:
     LFilePresence Presence(const LChar* name) override {
         return files.count(name) != 0 ? LFilePresence::kPresent : LFilePresence::kAbsent;
     }
-    FileStep Read(const LChar* name, std::string& bytes) override {
+    FileStep Read(const LChar* name, uint32_t largest, std::string& bytes) override {
         if (heldReads > 0 && heldReads--) {
             return FileStep::kHeld;
         }
         const auto file = files.find(name);
         if (file == files.end()) {
+            return FileStep::kFailed;
+        }
+        if (file->second.size() > largest) {
             return FileStep::kFailed;
         }
         bytes = file->second;
@@ -278,11 +282,11 @@ TEST(ReadWithScriptedFolder, AHeldFileIsReadOnceLetGo) {
     folder.heldReads = 4;
     VirtualClock clock;
     std::string bytes;
-    EXPECT_TRUE(ReadTableFile(folder, kName, bytes));
+    EXPECT_TRUE(ReadTableFile(folder, kName, 100, bytes));
     EXPECT_EQ(bytes, "table");
     EXPECT_EQ(clock.ElapsedOf(LThreadCurrentId()), 200u);
     folder.heldReads = 1000;
-    EXPECT_FALSE(ReadTableFile(folder, kName, bytes));
+    EXPECT_FALSE(ReadTableFile(folder, kName, 100, bytes));
 }
 
 }  // namespace

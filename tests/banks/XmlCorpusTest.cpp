@@ -14,7 +14,7 @@
 #include "TempFolder.h"
 #include "XmlDeclaration.h"
 #include "XmlDocument.h"
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 #include "banks/BuildName.h"
 
 // The shared corpus of bank table files (tests/data, the test's working folder): each

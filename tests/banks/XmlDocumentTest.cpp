@@ -10,7 +10,7 @@
 
 #include "ComApartment.h"
 #include "LUtf.h"
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 
 using ::testing::AnyOf;
 using ::testing::ElementsAre;

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 
 namespace {
 

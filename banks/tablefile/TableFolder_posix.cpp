@@ -12,7 +12,6 @@
 #include "LUtf.h"
 #include "LWriteAll_posix.h"
 #include "TableFolder.h"
-#include "XmlFile.h"
 
 namespace {
 
@@ -95,14 +94,14 @@ public:
                    : LFilePresence::kAbsent;
     }
 
-    FileStep Read(const LChar* name, std::string& bytes) override {
+    FileStep Read(const LChar* name, uint32_t largest, std::string& bytes) override {
         // A path descriptor opens nothing: a FIFO waits for no writer and a device is
         // not acted on. The file is then opened through it, so that it is the same
         // file whatever the name has become meanwhile.
         Descriptor path(openat(folder_.Get(), Bytes(name).c_str(), O_PATH | O_CLOEXEC));
         struct stat status;
         if (path.Get() < 0 || fstat(path.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-            status.st_size > static_cast<off_t>(kLargestXmlFile)) {
+            status.st_size > static_cast<off_t>(largest)) {
             return FileStep::kFailed;
         }
         // Without blocking: a leased file (Samba's oplocks, NFS delegations) then
@@ -123,7 +122,7 @@ public:
             opened.st_ino != status.st_ino) {
             return FileStep::kFailed;
         }
-        return ReadAll(file.Get(), bytes) ? FileStep::kDone : FileStep::kFailed;
+        return ReadAll(file.Get(), largest, bytes) ? FileStep::kDone : FileStep::kFailed;
     }
 
     FileStep Keep(const LChar* name, FileKeep& keep) override {
@@ -186,7 +185,7 @@ public:
     }
 
 private:
-    static bool ReadAll(int fd, std::string& bytes) {
+    static bool ReadAll(int fd, uint32_t largest, std::string& bytes) {
         bytes.clear();
         char block[65536];
         for (;;) {
@@ -200,7 +199,7 @@ private:
                 }
                 return false;
             }
-            if (bytes.size() + static_cast<size_t>(got) > kLargestXmlFile) {
+            if (bytes.size() + static_cast<size_t>(got) > largest) {
                 return false;
             }
             bytes.append(block, static_cast<size_t>(got));

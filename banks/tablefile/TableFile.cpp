@@ -1,5 +1,8 @@
 #include "TableFile.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "LInterrupt.h"
 #include "LProcess.h"
 #include "LSleep.h"
@@ -51,9 +54,10 @@ std::u16string TemporaryFileName(const LChar* name, uint32_t attempt) {
            u".new";
 }
 
-bool ReadTableFile(TableFolder& folder, const LChar* name, std::string& bytes) {
+bool ReadTableFile(TableFolder& folder, const LChar* name, uint32_t largest, std::string& bytes) {
     const uint64_t deadline = LTickCount() + kHeldFileWaitMs;
-    return WhileHeld(deadline, [&] { return folder.Read(name, bytes); }) == FileStep::kDone;
+    return WhileHeld(deadline, [&] { return folder.Read(name, largest, bytes); }) ==
+           FileStep::kDone;
 }
 
 bool SaveTableFile(TableFolder& folder, const LChar* name, const std::string& bytes,
@@ -75,9 +79,11 @@ bool SaveTableFile(TableFolder& folder, const LChar* name, const std::string& by
         return false;
     }
     const uint64_t deadline = LTickCount() + kHeldFileWaitMs;
+    // Read back as written: a file that came out longer is no file this save made.
+    const auto size = static_cast<uint32_t>(std::min<std::size_t>(bytes.size(), UINT32_MAX));
     std::string written;
     const bool placed =
-        WhileHeld(deadline, [&] { return folder.Read(temporary.c_str(), written); }) ==
+        WhileHeld(deadline, [&] { return folder.Read(temporary.c_str(), size, written); }) ==
             FileStep::kDone &&
         check(written) && Place(folder, temporary, name, placement, deadline) == FileStep::kDone;
     if (!placed) {

@@ -12,7 +12,7 @@
 
 #include "LUtf.h"
 #include "XmlDocument.h"
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 #include "XmlSubstitution_posix.h"
 
 // libxml2 in place of the DOM, parsing as the DOM does: well-formedness checked,

@@ -6,7 +6,7 @@
 #include "ComHolders_win32.h"
 #include "XmlDeclaration.h"
 #include "XmlDocument.h"
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 
 // The platform's XML DOM component, reached through COM. The class and interface
 // identifiers are spelled out here so that the program does not depend on which of

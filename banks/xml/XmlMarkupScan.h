@@ -63,6 +63,6 @@ inline bool IsXmlSpace(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
 }
 
-// Whether the markup from `start` on stays within the limits of XmlFile.h: counted
+// Whether the markup from `start` on stays within the limits of XmlMarkupLimits.h: counted
 // on the characters a parser reads, in one pass.
 bool MarkupWithinLimits(const MarkupView& view, std::size_t start);

@@ -27,8 +27,8 @@ constexpr uint32_t kTemporaryFileAttempts = 100;
 constexpr uint32_t kHeldFileRetryMs = 50;
 constexpr uint32_t kHeldFileWaitMs = 2000;
 
-// The whole file, as TableFolder::Read gives it.
-bool ReadTableFile(TableFolder& folder, const LChar* name, std::string& bytes);
+// The whole file of at most `largest` bytes, as TableFolder::Read gives it.
+bool ReadTableFile(TableFolder& folder, const LChar* name, uint32_t largest, std::string& bytes);
 
 // Whether the bytes a save wrote read back as the table meant.
 using SavedFileCheck = std::function<bool(const std::string& written)>;

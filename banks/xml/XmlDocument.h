@@ -6,7 +6,7 @@
 #include <string>
 
 #include "LString.h"
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 
 // The few operations of an XML document that the bank table file needs: the
 // platform's XML DOM through COM on Windows, libxml2 on Linux. Both write the

@@ -9,7 +9,6 @@
 #include "LPath.h"
 #include "LWriteAll_win32.h"
 #include "TableFolder.h"
-#include "XmlFile.h"
 
 namespace {
 
@@ -57,7 +56,7 @@ public:
         return LFileStatusLookUp((folder_ + name).c_str(), status);
     }
 
-    FileStep Read(const LChar* name, std::string& bytes) override {
+    FileStep Read(const LChar* name, uint32_t largest, std::string& bytes) override {
         // Shared every way: a program that holds the table open, even for writing,
         // does not keep it from being read.
         FileHandle file(CreateFileW(Path(name), GENERIC_READ,
@@ -72,7 +71,7 @@ public:
         LARGE_INTEGER size;
         // Only a file on a disk: never a pipe or a device.
         if (GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size) ||
-            size.QuadPart > static_cast<LONGLONG>(kLargestXmlFile)) {
+            size.QuadPart > static_cast<LONGLONG>(largest)) {
             return FileStep::kFailed;
         }
         bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');

@@ -1,4 +1,4 @@
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "XmlFile.h"
+#include "XmlMarkupLimits.h"
 
 std::size_t MarkupView::Past(std::size_t at, const char* text) const {
     for (; at < size_; ++at) {

@@ -36,9 +36,9 @@ public:
     // Whether the name is there; kUnknown when that cannot be known for sure (a
     // link whose target is out of reach, a folder that may not be searched).
     virtual LFilePresence Presence(const LChar* name) = 0;
-    // The whole file, when it is a regular file of at most kLargestXmlFile bytes;
-    // never waits on a FIFO or a device, whatever the name becomes meanwhile.
-    virtual FileStep Read(const LChar* name, std::string& bytes) = 0;
+    // The whole file, when it is a regular file of at most `largest` bytes; never
+    // waits on a FIFO or a device, whatever the name becomes meanwhile.
+    virtual FileStep Read(const LChar* name, uint32_t largest, std::string& bytes) = 0;
     // What a save must keep of the file; keep.exists is false when there is none.
     virtual FileStep Keep(const LChar* name, FileKeep& keep) = 0;
     // A new file under a name nothing holds (a link included), holding the bytes on
