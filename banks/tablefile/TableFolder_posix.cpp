@@ -10,7 +10,7 @@
 #include <string>
 
 #include "LUtf.h"
-#include "LWriteAll_posix.h"
+#include "detail/LWriteAll_posix.h"
 #include "TableFolder.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "LPath.h"
-#include "LWriteAll_win32.h"
+#include "detail/LWriteAll_win32.h"
 #include "TableFolder.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "LStdOut.h"
 #include "LStdOutMirror_win32.h"
 #include "LUtf.h"
-#include "LWriteAll_win32.h"
+#include "detail/LWriteAll_win32.h"
 
 namespace {
 HANDLE mirror = INVALID_HANDLE_VALUE;

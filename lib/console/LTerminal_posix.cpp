@@ -46,7 +46,7 @@
 #include "LKeyboard.h"
 #include "LTerminalModel_posix.h"
 #include "LUtf.h"
-#include "LWriteAll_posix.h"
+#include "detail/LWriteAll_posix.h"
 
 namespace terminal {
 namespace {

@@ -1,4 +1,4 @@
-#include "LKeyDecoder_posix.h"
+#include "detail/LKeyDecoder_posix.h"
 
 #include <gtest/gtest.h>
 

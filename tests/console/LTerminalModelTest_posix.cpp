@@ -1,4 +1,4 @@
-#include "LTerminalModel_posix.h"
+#include "detail/LTerminalModel_posix.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "LKeyDecoder_posix.h"
+#include "detail/LKeyDecoder_posix.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size == 0) {

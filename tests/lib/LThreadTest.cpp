@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "LSleep.h"
-#include "LThreadPlatform.h"
+#include "detail/LThreadPlatform.h"
 #include "ThreadProbes.h"
 #include "VirtualClock.h"
 
