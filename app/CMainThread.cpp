@@ -9,6 +9,7 @@
 #include "LPath.h"
 #include "LStdOut.h"
 #include "ProgramObjects.h"
+#include "RunStart.h"
 #include "SelectionRun.h"
 
 int32_t CMainThread::Run() {
@@ -19,11 +20,11 @@ int32_t CMainThread::Run() {
 
     if (!log_.SetPath(programDirectory_.GetText())) {
         ShowErrorBox(u"Cannot set a log file path.", u"Error");
-        return command.kind == CommandKind::kSelection ? 0 : kCommandFailed;
+        return command.reading == Command::Reading::kSelection ? 0 : kCommandFailed;
     }
 
     ComApartment com;
-    if (command.kind != CommandKind::kSelection) {
+    if (command.reading != Command::Reading::kSelection) {
         return RunCommand(command, programDirectory_);
     }
     CDiscList discs(g_argumentCount, g_arguments);
@@ -32,11 +33,8 @@ int32_t CMainThread::Run() {
     }
 
     CDeviceTable devices;
-    if (CDeviceTable::GetDeviceCount() == 0) {
-        StdOutWrite(kNoDevicesDetected);
-        return 0;
-    }
-    if (!LoadBankTable(programDirectory_, devices)) {
+    const std::optional<BankTableStart> start = StartRun(programDirectory_, true);
+    if (!start || !LoadBankTable(*start, devices)) {
         return 0;
     }
     RunSelection(discs, devices);

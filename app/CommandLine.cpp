@@ -1,30 +1,9 @@
 #include "CommandLine.h"
 
 #include "CarouselGeometry.h"
+#include "CommandTable.h"
 
 namespace {
-
-struct CommandWord {
-    const LChar* word;
-    CommandKind kind;
-};
-
-const CommandWord kWords[] = {
-    {u"/list", CommandKind::kList},
-    {u"--list", CommandKind::kList},
-    {u"/blink", CommandKind::kBlink},
-    {u"--blink", CommandKind::kBlink},
-    {u"/renumber", CommandKind::kRenumber},
-    {u"--renumber", CommandKind::kRenumber},
-    {u"/forget", CommandKind::kForget},
-    {u"--forget", CommandKind::kForget},
-    {u"/number", CommandKind::kNumber},
-    {u"--number", CommandKind::kNumber},
-    {u"/version", CommandKind::kVersion},
-    {u"--version", CommandKind::kVersion},
-    {u"/?", CommandKind::kHelp},
-    {u"--help", CommandKind::kHelp},
-};
 
 LChar FoldAscii(LChar ch) {
     return ch >= u'A' && ch <= u'Z' ? static_cast<LChar>(ch - u'A' + u'a') : ch;
@@ -61,36 +40,24 @@ bool ReadBank(const LChar* text, int32_t& bank) {
 }  // namespace
 
 Command ReadCommand(int32_t argumentCount, const LChar* const* arguments) {
+    const Command selection{Command::Reading::kSelection, nullptr, 0};
+    const Command misused{Command::Reading::kMisused, nullptr, 0};
     if (argumentCount < 2) {
-        return {CommandKind::kSelection, 0};
+        return selection;
     }
-    CommandKind kind = CommandKind::kSelection;
-    for (const CommandWord& word : kWords) {
-        if (SameWord(arguments[1], word.word)) {
-            kind = word.kind;
-            break;
+    for (const CommandRow& row : CommandTable()) {
+        if (!SameWord(arguments[1], row.slashWord) && !SameWord(arguments[1], row.dashWord)) {
+            continue;
         }
-    }
-    const int32_t operands = argumentCount - 2;
-    switch (kind) {
-        case CommandKind::kSelection:
-            return {kind, 0};
-        case CommandKind::kHelp:
-        case CommandKind::kList:
-        case CommandKind::kNumber:
-        case CommandKind::kVersion:
-            return {operands == 0 ? kind : CommandKind::kMisused, 0};
-        case CommandKind::kBlink:
-        case CommandKind::kRenumber:
-        case CommandKind::kForget: {
-            int32_t bank = 0;
-            if (operands != 1 || !ReadBank(arguments[2], bank)) {
-                return {CommandKind::kMisused, 0};
-            }
-            return {kind, bank};
+        const int32_t operands = argumentCount - 2;
+        if (row.operand == CommandOperand::kNone) {
+            return operands == 0 ? Command{Command::Reading::kCommand, &row, 0} : misused;
         }
-        case CommandKind::kMisused:
-            break;
+        int32_t bank = 0;
+        if (operands != 1 || !ReadBank(arguments[2], bank)) {
+            return misused;
+        }
+        return {Command::Reading::kCommand, &row, bank};
     }
-    return {CommandKind::kMisused, 0};
+    return selection;
 }

@@ -1,12 +1,10 @@
 #include "Commands.h"
 
-#include <memory>
-
 #include "CDeviceTable.h"
+#include "CommandTable.h"
 #include "LStdOut.h"
+#include "RunStart.h"
 #include "Usage.h"
-
-const LChar kNoDevicesDetected[] = u"\r\nThere are no CD Libraries detected.\r\n";
 
 bool FindAttachedDevice(const BankItems& items, int32_t bank, int32_t& device) {
     const int32_t index = items.InEffectFor(bank);
@@ -24,54 +22,31 @@ bool FindAttachedDevice(const BankItems& items, int32_t bank, int32_t& device) {
 }
 
 int32_t RunCommand(const Command& command, const LString& programDirectory) {
-    switch (command.kind) {
-        case CommandKind::kHelp:
-            WriteHelp();
+    switch (command.reading) {
+        case Command::Reading::kSelection:
             return kCommandDone;
-        case CommandKind::kMisused:
+        case Command::Reading::kMisused:
             WriteHelp();
             return kCommandMisused;
-        case CommandKind::kVersion:
-            WriteVersion();
-            return kCommandDone;
-        case CommandKind::kSelection:
-            return kCommandDone;
-        case CommandKind::kList:
-        case CommandKind::kBlink:
-        case CommandKind::kRenumber:
-        case CommandKind::kForget:
-        case CommandKind::kNumber:
+        case Command::Reading::kCommand:
             break;
     }
+    const CommandRow& row = *command.row;
+    if (row.needs == CommandNeeds::kNothing) {
+        return row.run({nullptr, nullptr, nullptr, command.bank});
+    }
     CDeviceTable devices;
-    // A list may show a table with nothing attached, and a device is forgotten only
-    // when it is not; the others need a device.
-    if (command.kind != CommandKind::kList && command.kind != CommandKind::kForget &&
-        CDeviceTable::GetDeviceCount() == 0) {
-        StdOutWrite(kNoDevicesDetected);
-        return kCommandFailed;
-    }
-    if (command.kind == CommandKind::kNumber) {
-        return NumberDevices(programDirectory, devices);
-    }
-    const std::unique_ptr<TableFolder> folder = OpenTableFolder(programDirectory);
-    const LFilePresence presence = BankTablePresence(folder.get());
-    if (presence == LFilePresence::kUnknown) {
+    const std::optional<BankTableStart> start =
+        StartRun(programDirectory, row.needs == CommandNeeds::kDeviceAndTable ||
+                                       row.needs == CommandNeeds::kDeviceAndFolder);
+    if (!start) {
         return kCommandFailed;
     }
     // Without a table every attached device is one without a bank.
-    BankTableFile table(*folder);
-    if (presence == LFilePresence::kPresent && !table.Load()) {
+    BankTableFile table(*start->folder);
+    if (row.needs != CommandNeeds::kDeviceAndFolder && start->presence == LFilePresence::kPresent &&
+        !table.Load()) {
         return kCommandFailed;
     }
-    switch (command.kind) {
-        case CommandKind::kBlink:
-            return BlinkDevice(table.Items(), command.bank);
-        case CommandKind::kRenumber:
-            return RenumberDevice(table, command.bank);
-        case CommandKind::kForget:
-            return ForgetDevice(table, command.bank);
-        default:
-            return ListDevices(table.Items());
-    }
+    return row.run({&*start, &devices, &table, command.bank});
 }

@@ -14,9 +14,6 @@
 // Each returns its exit code.
 int32_t RunCommand(const Command& command, const LString& programDirectory);
 
-// The message that ends a run when no device is attached.
-extern const LChar kNoDevicesDetected[];
-
 // The commands' own steps, each in its file, once the table is read.
 int32_t ListDevices(const BankItems& items);
 int32_t BlinkDevice(const BankItems& items, int32_t bank);
@@ -24,7 +21,7 @@ int32_t RenumberDevice(BankTableFile& table, int32_t bank);
 int32_t ForgetDevice(BankTableFile& table, int32_t bank);
 // Numbers the attached devices that have no bank, creating the table when there is
 // none.
-int32_t NumberDevices(const LString& programDirectory, CDeviceTable& devices);
+int32_t NumberDevices(const BankTableStart& start, CDeviceTable& devices);
 
 // The device that the Item in effect for the bank names, when it is attached;
 // false after the message that ends the command.

@@ -4,8 +4,8 @@
 
 // The numbering that a selection runs first, on its own: the table is written only
 // when a device was given a bank.
-int32_t NumberDevices(const LString& programDirectory, CDeviceTable& devices) {
-    switch (NumberNewDevices(programDirectory, devices)) {
+int32_t NumberDevices(const BankTableStart& start, CDeviceTable& devices) {
+    switch (NumberNewDevices(start, devices)) {
         case NumberingResult::kNumbered:
             return kCommandDone;
         case NumberingResult::kNothingToNumber:

@@ -1,5 +1,6 @@
 #include "Usage.h"
 
+#include "CommandTable.h"
 #include "LStdOut.h"
 
 namespace {
@@ -13,15 +14,6 @@ const LChar kUsageCredit[] =
 const LChar kUsageTail[] =
     u"\r\nKavro [Number] [Number1-NumberN] ...\r\n\r\nExample: Kavro 25 186-189 3\r\n"
     u"It will select one by one disks 25, 186, 187, 188, 189, 3.\r\n";
-const LChar kCommands[] =
-    u"\r\n"
-    u"Kavro /list          Lists the numbered and the attached devices.\r\n"
-    u"Kavro /blink N       Flashes the device of bank N until a key is pressed.\r\n"
-    u"Kavro /renumber N    Asks for a new number for the device of bank N.\r\n"
-    u"Kavro /forget N      Removes bank N from Kavro.xml when its device is gone.\r\n"
-    u"Kavro /number        Numbers new devices without selecting a disc.\r\n"
-    u"Kavro /version       Shows the program's version.\r\n"
-    u"Kavro /? or --help   Shows this text. Each command can also begin with --.\r\n";
 }  // namespace
 
 void WriteUsage() {
@@ -36,5 +28,8 @@ void WriteVersion() {
 
 void WriteHelp() {
     WriteUsage();
-    StdOutWrite(kCommands);
+    StdOutWrite(u"\r\n");
+    for (const CommandRow& row : CommandTable()) {
+        StdOutWrite(row.helpLine);
+    }
 }

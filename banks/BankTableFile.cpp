@@ -33,6 +33,13 @@ LFilePresence BankTablePresence(TableFolder* folder) {
     return presence;
 }
 
+BankTableStart OpenBankTable(const LString& programDirectory) {
+    BankTableStart start;
+    start.folder = OpenTableFolder(programDirectory);
+    start.presence = BankTablePresence(start.folder.get());
+    return start;
+}
+
 bool BankTableFile::CreateNew() {
     if (!document_.Create()) {
         StdOutWrite(kCannotCreateDom);

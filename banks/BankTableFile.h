@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,14 @@
 // Whether the file is there; kUnknown, after "Cannot tell whether...", when that
 // cannot be known for sure, as when the folder could not be opened (null).
 LFilePresence BankTablePresence(TableFolder* folder);
+
+// The start of every run that reads the table: the program folder, opened once for
+// every look at the table and every save, and whether the file is there.
+struct BankTableStart {
+    std::unique_ptr<TableFolder> folder;
+    LFilePresence presence;  // kUnknown after "Cannot tell whether..."
+};
+BankTableStart OpenBankTable(const LString& programDirectory);
 
 class BankTableFile {
 public:

@@ -119,11 +119,10 @@ PassResult LoadPass(TableFolder& folder, CDeviceTable& table, Asking asking) {
     return file.Save(FilePlacement::kReplace, claims) ? PassResult::kAgain : PassResult::kEnd;
 }
 
-NumberingResult RunNumbering(const LString& programDirectory, CDeviceTable& table, Asking asking) {
-    // Opened once: every look at the table and every save goes through it.
-    const std::unique_ptr<TableFolder> folder = OpenTableFolder(programDirectory);
+NumberingResult RunNumbering(const BankTableStart& start, CDeviceTable& table, Asking asking) {
+    TableFolder* const folder = start.folder.get();
     bool numbered = false;
-    switch (BankTablePresence(folder.get())) {
+    switch (start.presence) {
         case LFilePresence::kUnknown:
             return NumberingResult::kEnded;
         case LFilePresence::kAbsent:
@@ -150,10 +149,10 @@ NumberingResult RunNumbering(const LString& programDirectory, CDeviceTable& tabl
 
 }  // namespace
 
-bool LoadBankTable(const LString& programDirectory, CDeviceTable& table) {
-    return RunNumbering(programDirectory, table, Asking::kInSelection) != NumberingResult::kEnded;
+bool LoadBankTable(const BankTableStart& start, CDeviceTable& table) {
+    return RunNumbering(start, table, Asking::kInSelection) != NumberingResult::kEnded;
 }
 
-NumberingResult NumberNewDevices(const LString& programDirectory, CDeviceTable& table) {
-    return RunNumbering(programDirectory, table, Asking::kOnlyWithKeyboard);
+NumberingResult NumberNewDevices(const BankTableStart& start, CDeviceTable& table) {
+    return RunNumbering(start, table, Asking::kOnlyWithKeyboard);
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "CommandTable.h"
+
 namespace {
 
 std::string Reading(const std::vector<std::u16string>& arguments) {
@@ -13,11 +15,18 @@ std::string Reading(const std::vector<std::u16string>& arguments) {
         argv.push_back(argument.c_str());
     }
     const Command command = ReadCommand(static_cast<int32_t>(argv.size()), argv.data());
-    const char* const kNames[] = {"selection", "help",   "list",    "blink",  "renumber",
-                                  "forget",    "number", "version", "misused"};
-    std::string reading = kNames[static_cast<int>(command.kind)];
-    if (command.kind == CommandKind::kBlink || command.kind == CommandKind::kRenumber ||
-        command.kind == CommandKind::kForget) {
+    switch (command.reading) {
+        case Command::Reading::kSelection:
+            return "selection";
+        case Command::Reading::kMisused:
+            return "misused";
+        case Command::Reading::kCommand:
+            break;
+    }
+    // The command by its word after the "--".
+    const std::u16string word(command.row->dashWord + 2);
+    std::string reading(word.begin(), word.end());
+    if (command.row->operand == CommandOperand::kBank) {
         reading += " " + std::to_string(command.bank);
     }
     return reading;

@@ -48,7 +48,7 @@ protected:
     std::string Load(const LString& directory, bool& handedOver) {
         CDeviceTable table;
         StdOutCapture capture;
-        handedOver = LoadBankTable(directory, table);
+        handedOver = LoadBankTable(OpenBankTable(directory), table);
         std::string output = capture.Finish();
         int32_t device = -1;
         bank3_ = table.Lookup(3, device) ? device : -1;

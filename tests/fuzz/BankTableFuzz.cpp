@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     table.RemoveAll();
     StdOutCapture capture;
-    bool loaded = LoadBankTable(folder.Directory(), table);
+    bool loaded = LoadBankTable(OpenBankTable(folder.Directory()), table);
     std::string output = capture.Finish();
     FuzzCheck(loaded ? output.empty() : (output == kCannotLoad || output == kWrongFormat),
               "the stage's outcome and its message");
