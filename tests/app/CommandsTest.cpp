@@ -197,6 +197,16 @@ TEST_F(Commands, NumberAsksOnlyForCarouselsWithoutABankAndSelectsNothing) {
          0,
          "The device (internal number 1) was assigned to the bank 5\r\n",
          Table({{0, 1}, {1, 5}})},
+        // Bank 3 is refused (in red, on the console); the key that takes the refusal
+        // away is no digit of the next try.
+        {"a taken bank",
+         {0, 1},
+         Table({{0, 3}}),
+         u"3\rx4\r",
+         true,
+         0,
+         "The device (internal number 1) was assigned to the bank 4\r\n",
+         Table({{0, 3}, {1, 4}})},
         {"nothing new",
          {0},
          Table({{0, 1}}),
