@@ -1,9 +1,5 @@
 #include "LList.h"
 
-namespace {
-constexpr std::size_t kPrivateHeapBytes = 1200;
-}
-
 LList::LList(int32_t blockSize, bool privateHeap)
     : pool_(sizeof(LListNode), blockSize, privateHeap, kPrivateHeapBytes) {}
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "LNodePool.h"
@@ -32,6 +33,9 @@ public:
     const LNodePool& Pool() const { return pool_; }
 
 private:
+    // The first block of a list's own heap.
+    static constexpr std::size_t kPrivateHeapBytes = 1200;
+
     LListNode* head_ = nullptr;
     LListNode* tail_ = nullptr;
     int32_t count_ = 0;

@@ -1,9 +1,5 @@
 #include "LMap.h"
 
-namespace {
-constexpr std::size_t kPrivateHeapBytes = 1600;
-}
-
 LMap::LMap(int32_t blockSize, bool privateHeap)
     : pool_(sizeof(LMapNode), blockSize, privateHeap, kPrivateHeapBytes) {}
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "LNodePool.h"
@@ -38,6 +39,9 @@ public:
     const LNodePool& Pool() const { return pool_; }
 
 private:
+    // The first block of a map's own heap.
+    static constexpr std::size_t kPrivateHeapBytes = 1600;
+
     LMapNode* Find(int32_t key) const;
 
     LMapNode** buckets_ = nullptr;
