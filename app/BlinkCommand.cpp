@@ -22,12 +22,12 @@ bool KeyPressed() {
         if (!keyboard::KeyWaiting()) {
             return false;
         }
-        const int32_t key = NextKey();
+        const int32_t key = keyboard::NextKey();
         if (key == keyboard::kFunctionKey || key == keyboard::kExtendedKey) {
-            NextKey();
+            keyboard::NextKey();
         }
         return true;
-    } catch (const NoConsoleInput&) {
+    } catch (const keyboard::NoConsoleInput&) {
         return false;  // the keyboard has gone: the time limit ends the blinking
     }
 }

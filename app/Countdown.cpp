@@ -1,6 +1,6 @@
 #include "Countdown.h"
 
-#include "LConsole.h"
+#include "LConsoleCell.h"
 #include "LSleep.h"
 #include "LStdOut.h"
 
@@ -9,17 +9,11 @@ constexpr uint32_t kCountdownStepMs = 1000;
 }  // namespace
 
 void Countdown(CountdownObserver afterDigit) {
-    LConsolePosition at{};
-    g_console.GetCursorPosition(at);
-    uint32_t generation = g_console.Generation();
+    // The digit's cell, at the cursor again once the line is drawn elsewhere.
+    LConsoleCell cell;
     for (int32_t n = 5; n >= 1; --n) {
-        // The line drawn again elsewhere: the digit's cell is at the cursor again.
-        if (g_console.Generation() != generation) {
-            generation = g_console.Generation();
-            g_console.GetCursorPosition(at);
-        }
         const auto digit = static_cast<LChar>(u'0' + n);
-        g_console.WriteCharacters(&digit, 1, at);
+        g_console.WriteCharacters(&digit, 1, cell.Where());
         if (afterDigit != nullptr) {
             afterDigit();
         }

@@ -43,7 +43,7 @@ int32_t RenumberDevice(BankTableFile& table, int32_t bank) {
         exits.escapeCancels = true;
         exits.endsWhenUnplugged = true;
         answer = AskForBank(device, claims, exits);
-    } catch (const NoConsoleInput&) {
+    } catch (const keyboard::NoConsoleInput&) {
         WriteNoKeyboard(bank);
         return kCommandFailed;
     }

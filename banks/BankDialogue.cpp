@@ -9,6 +9,7 @@
 #include "LConsole.h"
 #include "LInterrupt.h"
 #include "LKeyboard.h"
+#include "LPromptField.h"
 #include "LScopeExit.h"
 #include "LSleep.h"
 #include "LStdOut.h"
@@ -23,38 +24,6 @@ constexpr uint32_t kErrorWaitStepMs = 10;
 constexpr uint32_t kKeyWaitStepMs = 10;
 
 const LChar kInvalidNumber[] = u"Please, enter a valid number from 1 to 127.";
-
-// The cell a number of cells on from a position (back, when negative), counting
-// across row ends in a buffer of the given width.
-LConsolePosition Offset(const LConsolePosition& from, int32_t cells, int32_t width) {
-    if (width <= 0) {
-        return {from.x + cells, from.y};
-    }
-    int64_t index = int64_t{from.y} * width + from.x + cells;
-    int64_t row = index >= 0 ? index / width : -((-index + width - 1) / width);
-    return {static_cast<int32_t>(index - row * width), static_cast<int32_t>(row)};
-}
-
-// The cursor moved back over the typed digits.
-LConsolePosition InputPosition(const LString& digits) {
-    LConsolePosition position{};
-    g_console.GetCursorPosition(position);
-    position = Offset(position, -digits.GetLength(), g_console.GetBufferWidth());
-    g_console.SetCursorPosition(position);
-    return position;
-}
-
-// Text written from a position leaves the cursor that many cells further on, unless
-// the buffer scrolled under it, as a buffer no taller than the window does when the
-// text runs past its last row: then the cursor stands higher, and so does every
-// position taken before the text was written.
-LConsolePosition FollowScroll(const LConsolePosition& at, int32_t written) {
-    int32_t width = g_console.GetBufferWidth();
-    LConsolePosition cursor{};
-    g_console.GetCursorPosition(cursor);
-    int32_t scrolled = Offset(at, written, width).y - cursor.y;
-    return scrolled > 0 && width > 0 ? LConsolePosition{at.x, at.y - scrolled} : at;
-}
 
 // Leaves the prompt through one of its exits; caught where the turn began.
 struct PromptLeft {
@@ -99,7 +68,7 @@ public:
 
 private:
     int32_t Read() {
-        const int32_t key = NextKey();
+        const int32_t key = keyboard::NextKey();
         // The second code of a key without a character is no Escape, whatever its value.
         const bool second = afterPrefix_;
         afterPrefix_ = key == keyboard::kFunctionKey || key == keyboard::kExtendedKey;
@@ -122,17 +91,11 @@ LString TakenMessage(int32_t bank) {
             .c_str());
 }
 
-// Shows the error at the input position for 3 s, or until a key, which is swallowed;
-// then blanks it again in the colours of before, and puts the cursor back there. A
-// key or an unplugging that leaves the prompt does so once the error is blanked.
-void ShowError(const LConsolePosition& input, const LString& message, PromptKeys& keys) {
-    uint16_t attribute = g_console.GetTextAttribute();
-    g_console.SetTextAttribute(LConsole::kBrightRed);
-    g_console.WriteText(message.GetText(), message.GetLength());
-    g_console.SetTextAttribute(attribute);
-    LConsolePosition at = FollowScroll(input, message.GetLength());
-    const uint32_t generation = g_console.Generation();
-
+// Shows the error in the field for 3 s, or until a key, which is swallowed; then
+// blanks it again and puts the cursor back where the field begins. A key or an
+// unplugging that leaves the prompt does so once the error is blanked.
+void ShowError(LPromptField& field, const LString& message, PromptKeys& keys) {
+    field.ShowError(message);
     std::optional<PromptLeft> left;
     LSleepFor(kErrorShowsMs, kErrorWaitStepMs, [&] {
         try {
@@ -142,40 +105,13 @@ void ShowError(const LConsolePosition& input, const LString& message, PromptKeys
             return true;
         }
     });
-    // The line drawn again elsewhere meanwhile: the message ends at the cursor.
-    if (g_console.Generation() != generation) {
-        g_console.GetCursorPosition(at);
-        at = Offset(at, -message.GetLength(), g_console.GetBufferWidth());
-    }
-
-    // Cells that scrolled out of the top of the buffer are gone already.
-    int32_t count = message.GetLength();
-    if (at.y < 0) {
-        count -= static_cast<int32_t>(-(int64_t{at.y} * g_console.GetBufferWidth() + at.x));
-        at = {0, 0};
-    }
-    if (count > 0) {
-        g_console.FillCharacter(0, count, at);
-        g_console.FillAttribute(attribute, count, at);
-    }
-    g_console.SetCursorPosition(at);
+    field.ClearError();
     if (left) {
         throw *left;
     }
 }
 
 }  // namespace
-
-int32_t NextKey() {
-    int32_t key = keyboard::GetKey();
-    if (key == keyboard::kNoInput) {
-        throw NoConsoleInput();
-    }
-    if (key == keyboard::kCtrlC) {
-        throw interrupt::Interrupted();
-    }
-    return key;
-}
 
 PromptAnswer ReadBankNumber(const BankClaims& claims, int32_t device, const PromptExits& exits) {
     PromptKeys keys(device, exits);
@@ -195,19 +131,18 @@ PromptAnswer ReadBankNumber(const BankClaims& claims, int32_t device, const Prom
                 }
             }
             int32_t value = digits.ToInteger();
-            LConsolePosition at = InputPosition(digits);
+            LPromptField field(digits.GetLength());
             const bool valid = carousel::IsBank(value);
             if (valid && !claims.TakenFromOther(value, device)) {
-                g_console.FillCharacter(0, kMaxDigits, at);
+                field.Blank(kMaxDigits);
                 return {PromptEnd::kBank, value};
             }
             digits.Empty();
-            ShowError(at, valid ? TakenMessage(value) : LString(kInvalidNumber), keys);
+            ShowError(field, valid ? TakenMessage(value) : LString(kInvalidNumber), keys);
         }
     } catch (const PromptLeft& left) {
         // What was typed goes, and the prompt's line ends where its input began.
-        const LConsolePosition at = InputPosition(digits);
-        g_console.FillCharacter(0, kMaxDigits, at);
+        LPromptField(digits.GetLength()).Blank(kMaxDigits);
         return {left.end, 0};
     }
 }

@@ -1,18 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 
 #include "BankClaims.h"
+#include "LKeyboard.h"
 #include "LList.h"
 #include "XmlDocument.h"
-
-// Raised when a bank number must be asked for but nobody can type one: standard
-// input is no console, or it has ended.
-class NoConsoleInput : public std::exception {
-public:
-    const char* what() const noexcept override { return "no console input"; }
-};
 
 // Gives each listed device its bank: the device blinks while the user types the
 // number, and an Item with the device's ID and Bank is appended to the root. A
@@ -49,7 +42,3 @@ void ReportAssignment(int32_t device, int32_t bank);
 int32_t ReadBankNumber(const BankClaims& claims, int32_t device);
 // The same, ending also as the exits allow, with the typed digits blanked.
 PromptAnswer ReadBankNumber(const BankClaims& claims, int32_t device, const PromptExits& exits);
-
-// The next key. Ctrl+C, read as a key, ends the run as it does everywhere else;
-// NoConsoleInput when there is no keyboard.
-int32_t NextKey();

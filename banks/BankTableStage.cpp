@@ -59,7 +59,7 @@ bool CreateBankTable(TableFolder& folder, Asking asking) {
         const LConsoleDialogue dialogue;
         StdOutWrite(kFirstRun);
         AssignBanks(file.Document(), file.Root(), devices, claims);
-    } catch (const NoConsoleInput&) {
+    } catch (const keyboard::NoConsoleInput&) {
         StdOutWrite(kNoConsoleInput);
         return false;
     } catch (const interrupt::Interrupted&) {
@@ -112,7 +112,7 @@ PassResult LoadPass(TableFolder& folder, CDeviceTable& table, Asking asking) {
         const LConsoleDialogue dialogue;
         StdOutWrite(unknown.GetCount() == 1 ? kNewDevice : kNewDevices);
         AssignBanks(file.Document(), file.Root(), unknown, claims);
-    } catch (const NoConsoleInput&) {
+    } catch (const keyboard::NoConsoleInput&) {
         StdOutWrite(kNoConsoleInput);
         return PassResult::kEnd;
     }

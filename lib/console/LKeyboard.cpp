@@ -1,6 +1,8 @@
+#include "LKeyboard.h"
+
 #include <atomic>
 
-#include "LKeyboard.h"
+#include "LInterrupt.h"
 
 namespace keyboard {
 namespace {
@@ -20,6 +22,17 @@ int32_t GetKey() {
 bool KeyWaiting() {
     Source* source = installed.load();
     return source != nullptr ? source->KeyWaiting() : ConsoleKeyWaiting();
+}
+
+int32_t NextKey() {
+    const int32_t key = GetKey();
+    if (key == kNoInput) {
+        throw NoConsoleInput();
+    }
+    if (key == kCtrlC) {
+        throw interrupt::Interrupted();
+    }
+    return key;
 }
 
 Source* SetSource(Source* source) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 
 #include "LString.h"
 
@@ -34,6 +35,17 @@ int32_t GetKey();
 bool KeyWaiting();
 // Writes one character at the cursor.
 void PutChar(LChar ch);
+
+// Raised where a key must be read but nobody can type one: standard input is no
+// console, or it has ended.
+class NoConsoleInput : public std::exception {
+public:
+    const char* what() const noexcept override { return "no console input"; }
+};
+
+// The next key. Ctrl+C, read as a key, ends the run as it does everywhere else
+// (interrupt::Interrupted); NoConsoleInput when there is no keyboard.
+int32_t NextKey();
 
 // Where keys come from instead of the console, for tests.
 class Source {

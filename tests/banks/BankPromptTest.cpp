@@ -32,7 +32,7 @@ Answer Ask(const std::u16string& keys, bool waiting, double stretch = 1.0) {
         answer.ending = "bank " + std::to_string(ReadBankNumber(claims, kAsked));
     } catch (const interrupt::Interrupted&) {
         answer.ending = "interrupted";
-    } catch (const NoConsoleInput&) {
+    } catch (const keyboard::NoConsoleInput&) {
         answer.ending = "no input";
     }
     capture.Finish();
