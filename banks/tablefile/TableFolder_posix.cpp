@@ -10,8 +10,8 @@
 #include <string>
 
 #include "LUtf.h"
-#include "detail/LWriteAll_posix.h"
 #include "TableFolder.h"
+#include "detail/LWriteAll_posix.h"
 
 namespace {
 

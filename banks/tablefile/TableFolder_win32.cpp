@@ -7,8 +7,8 @@
 #include <string>
 
 #include "LPath.h"
-#include "detail/LWriteAll_win32.h"
 #include "TableFolder.h"
+#include "detail/LWriteAll_win32.h"
 
 namespace {
 

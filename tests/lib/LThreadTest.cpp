@@ -7,9 +7,9 @@
 #include <mutex>
 
 #include "LSleep.h"
-#include "detail/LThreadPlatform.h"
 #include "ThreadProbes.h"
 #include "VirtualClock.h"
+#include "detail/LThreadPlatform.h"
 
 namespace {
 
