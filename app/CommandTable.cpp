@@ -1,6 +1,7 @@
 #include "CommandTable.h"
 
 #include "Commands.h"
+#include "LStdOut.h"
 #include "Usage.h"
 
 namespace {
@@ -36,6 +37,16 @@ int32_t RunNumber(const CommandRun& run) {
 }
 
 }  // namespace
+
+// Beside the table, not the usage text: a program that needs only the usage text
+// (the disc list's) then links none of the commands.
+void WriteHelp() {
+    WriteUsage();
+    StdOutWrite(u"\r\n");
+    for (const CommandRow& row : CommandTable()) {
+        StdOutWrite(row.helpLine);
+    }
+}
 
 const std::vector<CommandRow>& CommandTable() {
     using Needs = CommandNeeds;

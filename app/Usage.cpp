@@ -1,6 +1,5 @@
 #include "Usage.h"
 
-#include "CommandTable.h"
 #include "LStdOut.h"
 
 namespace {
@@ -24,12 +23,4 @@ void WriteUsage() {
 
 void WriteVersion() {
     StdOutWrite(u"Kavro " KAVRO_VERSION "\r\n");
-}
-
-void WriteHelp() {
-    WriteUsage();
-    StdOutWrite(u"\r\n");
-    for (const CommandRow& row : CommandTable()) {
-        StdOutWrite(row.helpLine);
-    }
 }
