@@ -129,17 +129,13 @@ std::u16string BankTableFile::DropReason(int32_t index, const BankClaims& claims
     const BankItem& item = items_[index];
     int32_t receiver = 0;
     const bool given = index != kept && claims.GivenInRun(item.bank, receiver);
-    if (item.standing == ItemStanding::kShadowed && kept >= 0) {
-        const BankItem& renumbered = items_[kept];
-        if (item.bank == renumbered.bank) {
-            return u"a later Item held bank " + LDecimal(item.bank) + u" until internal number " +
-                   LDecimal(renumbered.device) + u" left it";
-        }
+    // Behind the renumbered Item: under the bank it left, or the one it took.
+    const bool behindRenumbered = item.standing == ItemStanding::kShadowed && kept >= 0;
+    if (behindRenumbered && item.bank == items_[kept].bank) {
+        return u"a later Item held bank " + LDecimal(item.bank) + u" until internal number " +
+               LDecimal(items_[kept].device) + u" left it";
     }
-    if (item.standing == ItemStanding::kShadowed && given && kept >= 0) {
-        return u"internal number " + LDecimal(receiver) + u" took bank " + LDecimal(item.bank);
-    }
-    if (item.standing != ItemStanding::kInEffect) {
+    if (item.standing != ItemStanding::kInEffect && !(behindRenumbered && given)) {
         return items_.Reason(index);
     }
     if (given) {
