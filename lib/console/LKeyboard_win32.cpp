@@ -3,6 +3,7 @@
 
 #include "LConsole.h"
 #include "LKeyboard.h"
+#include "LKeyboard_win32.h"
 #include "LLiveLine_win32.h"
 #include "LSleep.h"
 
@@ -91,6 +92,12 @@ bool ConsoleKeyWaiting() {
     }
     TheConsoleInput().LookForKeys();
     return _kbhit() != 0;
+}
+
+void ListenForKeys() {
+    if (HasConsoleInput()) {
+        TheConsoleInput().LookForKeys();
+    }
 }
 
 void PutChar(LChar ch) {

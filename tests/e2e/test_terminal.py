@@ -41,7 +41,6 @@ class Terminals(unittest.TestCase):
                 self.assertFalse([row for row in rows if "Please," in row or "mber from" in row],
                                  rows)
 
-    @unittest.skipIf(harness.UNDER_WINE, "Wine's console shows keys that wait unread")
     def test_keys_typed_while_the_program_is_busy_are_not_shown(self):
         with harness.Installation({"devices": "0"}) as place:
             place.write_table((0, 1))
