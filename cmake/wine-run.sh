@@ -17,14 +17,17 @@ export LC_ALL=C.UTF-8
 # Wine prefix, and the others must wait for it rather than race it. The server and
 # Wine's services outlive this script, so they must not inherit the lock. The
 # prefix's folder is made first: the server cannot start without it, and Wine would
-# then start the server and its services itself, holding the caller's pipe open
-# until the server goes away, tens of seconds after the last program.
+# then start the server and its services itself.
+#
+# Whichever program finds Wine's services not running starts them, and they keep
+# its standard error (Wine's debug output) open until they end, tens of seconds
+# after the last program: the caller's pipe then stays open as long. So they are
+# started here, with their output detached, both for a new server and for one
+# whose services have already ended while the server itself has not.
 mkdir -p "$WINEPREFIX"
 (
     flock 9
-    if "$WINESERVER" -p30 >/dev/null 2>&1 </dev/null 9>&-; then
-        # A new server: let Wine's background services start with their output
-        # detached, or they would hold the caller's pipe open until they exit.
+    if "$WINESERVER" -p30 >/dev/null 2>&1 </dev/null 9>&- || ! kavro_wine_services_run; then
         "$WINELOADER" cmd /c exit >/dev/null 2>&1 </dev/null 9>&-
     fi
 ) 9>"$WINEPREFIX.lock"

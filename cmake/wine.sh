@@ -32,6 +32,18 @@ kavro_wine_select() {
     export WINESERVER="$KAVRO_WINE_LIB/wineserver$_bits"
 }
 
+# Whether Wine's services run for the selected prefix. A server whose programs have
+# all ended keeps going for its persistence time, but tells its services to end a
+# couple of seconds before it ends itself.
+kavro_wine_services_run() {
+    for _cmdline in $(grep -l -a -F 'system32\services.exe' /proc/[0-9]*/cmdline 2>/dev/null); do
+        if grep -q -z -x -F "WINEPREFIX=$WINEPREFIX" "${_cmdline%/cmdline}/environ" 2>/dev/null; then
+            return 0
+        fi
+    done
+    return 1
+}
+
 # Stops the servers of both prefixes, with every program they still serve.
 kavro_wine_stop() {
     for _arch in i386 x86_64; do
