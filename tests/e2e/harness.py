@@ -71,14 +71,28 @@ def started(argv, **options):
     """subprocess.run for tests that start programs from several threads: a program
     that one thread has just copied is "busy" (ETXTBSY) while a child that another
     thread forks meanwhile still holds the copy's descriptor, until that child
-    execs; starting it again a moment later succeeds."""
-    for attempt in range(100):
-        try:
-            return subprocess.run(argv, **options)
-        except OSError as error:
-            if error.errno != errno.ETXTBSY or attempt == 99:
-                raise
-            time.sleep(0.02)
+    execs; starting it again a moment later succeeds.
+
+    Standard error asked for as a pipe comes through a file instead: a Wine helper
+    that a program starts (the desktop, the services) keeps the program's standard
+    error open while other programs use it, and a pipe's reader would wait for all
+    of them to end."""
+    with tempfile.TemporaryFile() as errors:
+        piped = options.get("stderr") == subprocess.PIPE
+        if piped:
+            options["stderr"] = errors
+        for attempt in range(100):
+            try:
+                done = subprocess.run(argv, **options)
+                break
+            except OSError as error:
+                if error.errno != errno.ETXTBSY or attempt == 99:
+                    raise
+                time.sleep(0.02)
+        if piped:
+            errors.seek(0)
+            done.stderr = errors.read()
+        return done
 
 
 def run(name, *arguments, cwd=None, timeout=60, folder=BIN_DIR):
