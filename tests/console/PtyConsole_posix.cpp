@@ -1,14 +1,12 @@
 #include "PtyConsole_posix.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
+#include <pty.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "LConsole.h"
@@ -41,17 +39,14 @@ constexpr auto kQuiet = std::chrono::milliseconds(100);
 }  // namespace
 
 PtyConsole::PtyConsole(int width, int height) {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
-        throw std::runtime_error("no pseudo-terminal");
-    }
-    slave_ = open(ptsname(master_), O_RDWR | O_NOCTTY | O_CLOEXEC);
     winsize size{};
     size.ws_col = static_cast<unsigned short>(width);
     size.ws_row = static_cast<unsigned short>(height);
-    if (slave_ < 0 || ioctl(master_, TIOCSWINSZ, &size) != 0) {
-        throw std::runtime_error("the pseudo-terminal cannot be set up");
+    if (openpty(&master_, &slave_, nullptr, nullptr, &size) != 0) {
+        throw std::runtime_error("no pseudo-terminal");
     }
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    fcntl(slave_, F_SETFD, FD_CLOEXEC);
     reader_ = std::thread([this] { Read(); });
     if (g_console.GetHandle() == nullptr) {
         StandardOutputOn onTerminal(slave_);
